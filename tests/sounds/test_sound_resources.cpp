@@ -36,7 +36,7 @@ std::string tagAt(const Bytes& b, std::size_t at) {
 }
 
 // One chunk as it must appear in the file. `padded`: a pad byte follows odd contents.
-struct ChunkSpec {
+struct ExpectedChunk {
     const char* id;
     std::uint32_t size;
     bool padded;
@@ -49,7 +49,7 @@ struct SoundCase {
     std::uint32_t channels;
     std::uint32_t rate;
     std::uint32_t bits;
-    std::vector<ChunkSpec> chunks;  // in file order, after the "WAVE" form type
+    std::vector<ExpectedChunk> chunks;  // in file order, after the "WAVE" form type
 };
 
 const std::vector<SoundCase> kCases = {
@@ -81,7 +81,7 @@ std::string committedPath(const SoundCase& c) {
 // the case's table (so the missing pad byte is honoured).
 std::size_t contentsOf(const SoundCase& c, const std::string& id) {
     std::size_t at = 12;
-    for (const ChunkSpec& chunk : c.chunks) {
+    for (const ExpectedChunk& chunk : c.chunks) {
         if (id == chunk.id) return at + 8;
         at += 8 + chunk.size + ((chunk.padded && chunk.size % 2 != 0) ? 1 : 0);
     }
@@ -109,7 +109,7 @@ TEST_P(SoundResource, ChunksAppearInOrderWithTheirSizes) {
     const SoundCase& c = GetParam();
     ASSERT_EQ(bytes.size(), c.fileBytes);
     std::size_t at = 12;
-    for (const ChunkSpec& chunk : c.chunks) {
+    for (const ExpectedChunk& chunk : c.chunks) {
         ASSERT_LE(at + 8, bytes.size()) << chunk.id << " header runs past the end";
         EXPECT_EQ(tagAt(bytes, at), chunk.id) << "at offset " << at << ": " << c.reason;
         EXPECT_EQ(u32At(bytes, at + 4), chunk.size) << chunk.id << ": " << c.reason;
