@@ -296,7 +296,7 @@ void modeLamps() {
 // the pointer from straight down, clockwise on the screen for positive values.
 void drawSelectorKnob(art::Canvas& c, double cx, double cy, double angle) {
     cairo_t* cr = c.cr;
-    const double collar = 21.0;
+    const double collar = 20.0;
     // Shadow ring and knurled collar.
     cairo_arc(cr, cx, cy, collar + 1.5, 0, 2 * kPi);
     art::setColour(cr, 30, 30, 33);
@@ -325,7 +325,7 @@ void drawSelectorKnob(art::Canvas& c, double cx, double cy, double angle) {
     cairo_save(cr);
     cairo_translate(cr, cx, cy);
     cairo_rotate(cr, angle);
-    const double tail = 17.0, tip = 28.0, half = 6.5;
+    const double tail = 16.0, tip = 26.0, half = 6.0;
     auto barPath = [&]() {
         cairo_new_path(cr);
         cairo_move_to(cr, -half, -tail + half);
@@ -367,10 +367,12 @@ void drawSelectorKnob(art::Canvas& c, double cx, double cy, double angle) {
 }
 
 // Four positions a third of a right angle apart, from straight down to a quarter turn.
-void selectorImages(int id, int width, int height, double direction) {
+// The knob sits in the upper part of its image, so that its pointer, straight down, still
+// ends above the lower edge of the overhead strip.
+void selectorImages(int id, int width, int height, double cx, double cy, double direction) {
     for (int k = 0; k < 4; ++k) {
         art::Canvas c = art::makeCanvas(width, height);
-        drawSelectorKnob(c, width / 2.0, height / 2.0, direction * k * kPi / 6);
+        drawSelectorKnob(c, cx, cy, direction * k * kPi / 6);
         art::clearDarkFringe(c, 12);
         save8(c, id + 3 * k);
     }
@@ -633,8 +635,9 @@ int main(int argc, char** argv) {
         modeLamps();
 
         ignitionCutImages();
-        selectorImages(1600, 63, 65, +1.0);  // engine 1: clockwise, down to pointing left
-        selectorImages(1800, 67, 65, -1.0);  // engine 2: counter-clockwise, down to pointing right
+        // The two knobs stand mirror-symmetric about the ignition cut lever between them.
+        selectorImages(1600, 63, 65, 32.5, 28.5, +1.0);  // engine 1: clockwise, down to pointing left
+        selectorImages(1800, 67, 65, 31.5, 27.5, -1.0);  // engine 2: counter-clockwise, down to pointing right
         redHandleImages();
 
         dot(4200, true, {110, 255, 110}, {30, 150, 40});
