@@ -211,7 +211,7 @@ void drawModeButton(art::Canvas& c, int width, int height, const std::string& la
     cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, width, height);
     cairo_t* mc = cairo_create(mask);
     cairo_set_source_rgba(mc, 0, 0, 0, 1);
-    const char* face = label.size() > 3 ? "Liberation Sans Narrow" : "Liberation Sans Narrow";
+    const char* face = "Liberation Sans Narrow";
     double size = 8.5;
     cairo_select_font_face(mc, face, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
     cairo_text_extents_t e;
@@ -277,7 +277,8 @@ void modeLamps() {
             }
         }
     }
-    // The strip must keep the lit images' colours exactly.
+    // The strip must keep the lit images' colours exactly, so it may use 256 colours, pure black
+    // among them, at most.
     std::set<uint32_t> colours;
     for (int y = 0; y < strip.height; ++y)
         for (int x = 0; x < strip.width; ++x) {
