@@ -53,10 +53,10 @@ public:
             raw.push_back(std::atan2(double(r.y - t.posY), double(r.x - t.posX)) * 180.0 / pi);
         }
         double first = std::fmod(raw[1] - raw[0] + 540.0, 360.0) - 180.0;
-        clockwise_ = first >= 0;
+        const bool clockwise = first >= 0;
         angles_.push_back(raw[0]);
         for (size_t i = 1; i < raw.size(); ++i) {
-            double step = clockwise_ ? std::fmod(raw[i] - raw[i - 1] + 720.0, 360.0)
+            double step = clockwise ? std::fmod(raw[i] - raw[i - 1] + 720.0, 360.0)
                                      : -std::fmod(raw[i - 1] - raw[i] + 720.0, 360.0);
             angles_.push_back(angles_.back() + step);
         }
@@ -71,12 +71,9 @@ public:
         return angles_[i - 1] + t * (angles_[i] - angles_[i - 1]);
     }
 
-    bool clockwise() const { return clockwise_; }
-
 private:
     std::vector<double> values_;
     std::vector<double> angles_;
-    bool clockwise_ = true;
 };
 
 // Reading law: (needle value, printed reading) anchors, both ascending; linear between them.
