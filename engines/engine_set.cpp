@@ -17,7 +17,7 @@ namespace token {
 constexpr uint32_t rpm1 = 136, rpm2 = 171;  // tachometer and fuel pressure
 constexpr uint32_t manifoldPressure1 = 152, manifoldPressure2 = 187;
 constexpr uint32_t oilPressure1 = 148, oilPressure2 = 183;  // also the manifold pressure companions
-constexpr uint32_t cylinderHeadTemperature1 = 144, cylinderHeadTemperature2 = 179;  // and carburettor air
+constexpr uint32_t cylinderHeadTemperature1 = 144, cylinderHeadTemperature2 = 179;  // also carburettor air
 constexpr uint32_t oilTemperature1 = 147, oilTemperature2 = 182;
 constexpr uint32_t outsideAirTemperature = 350;
 }  // namespace token
@@ -168,8 +168,8 @@ constinit NeedleElement outsideAirTemperatureNeedle =
             .pivotX = 6, .pivotY = 6},
            calibrated(token::outsideAirTemperature, outsideAirTemperatureValue, slow, outsideAirTemperatureTable,
                       {60, 6}));
-// Vertical scales: the right needle (engine 2) pivots at its end, the left one (engine 1)
-// 10 pixels down its picture, the same picture turned to point the other way.
+// Vertical scales: the right needle (engine 2) pivots at (0, 0) of its picture, the left one
+// (engine 1) at (0, 10).
 constinit NeedleElement oilPressureNeedle2 =
     needle({.imageId = 5200, .x = 235, .y = 451, .imageFlags = needleFlags, .next = followedBy<oilPressureNeedle1>},
            calibrated(token::oilPressure2, scaledWrap5000, slow, oilPressureTable2));
@@ -230,4 +230,5 @@ constexpr GaugeRoutines routines{plainQuery<gauge>,    installWithCompanions, pl
 
 }  // namespace
 
-constinit GaugeHeader gaugeHeader = makeGaugeHeader("QTX-K7M-Engine-Set-CFS-v1s", &gaugeRoot.rootElement, routines, 100);
+constinit GaugeHeader gaugeHeader =
+    makeGaugeHeader("QTX-K7M-Engine-Set-CFS-v1s", &gaugeRoot.rootElement, routines, 100);
