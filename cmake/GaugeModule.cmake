@@ -25,7 +25,7 @@ function(add_gauge_module name)
         target_link_options(${name} PRIVATE -nostdlib -static-libgcc -Wl,-e,_moduleEntry@12
             -Wl,--major-os-version,4 -Wl,--minor-os-version,0
             -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
-            -Wl,--dynamicbase- -Wl,--disable-nxcompat -Wl,--disable-high-entropy-va -s)
+            -Wl,--disable-dynamicbase -Wl,--disable-nxcompat -s)
         target_link_libraries(${name} PRIVATE kernel32 user32)
         if(G_SOUND)
             target_link_libraries(${name} PRIVATE dsound_ordinal)
