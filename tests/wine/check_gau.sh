@@ -7,7 +7,7 @@ set -u
 dist=$1
 objdump=i686-w64-mingw32-objdump
 status=0
-fail() { echo "FAIL $gau: $*"; status=1; }
+fail() { echo "FAIL $gau: $*"; status=1; bad=1; }
 
 declare -A allowed=(
     [KERNEL32.dll]="FindResourceA LoadResource LockResource SizeofResource CreateFileMappingA GetLastError MapViewOfFile UnmapViewOfFile"
@@ -17,6 +17,7 @@ declare -A allowed=(
 expected=(altimeter_pair fo_overhead captain_overhead engine_set cowl_flaps)
 for name in "${expected[@]}"; do
     gau="$dist/$name.gau"
+    bad=0
     [ -f "$gau" ] || { echo "missing $gau"; status=1; continue; }
     headers=$($objdump -p "$gau")
     grep -q 'file format pei-i386' <<< "$($objdump -f "$gau")" || fail "not a 32-bit PE"
@@ -53,6 +54,6 @@ for name in "${expected[@]}"; do
         count=$(grep -cE '^[0-9]+ +(BITMAP|WAVE) ' "$script")
         echo "$name: $count resources listed in $(basename "$script")"
     fi
-    [ $status -eq 0 ] && echo "ok $gau"
+    [ $bad -eq 0 ] && echo "ok $gau"
 done
 exit $status
