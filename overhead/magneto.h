@@ -59,6 +59,9 @@ struct IgnitionCutLever {
 
 enum class MagnetoStep { down, up };
 
+// The failure record of the selector and lever icons in both gauges.
+inline constexpr FailureEntry magnetoClusterFailure[] = {{2, 0, 0}, {0, 0, 0}};
+
 // The family bodies, once; the templates below stamp one host-called function per instance.
 int32_t stepMagneto(const MagnetoSelector& s, MagnetoStep step);
 int32_t cutIgnitionOn(const IgnitionCutLever& lever);

@@ -74,6 +74,11 @@ struct Handle {
 
 enum class HandleMove { push, pull };
 
+// Every lamp of both gauges carries this failure record.
+inline constexpr FailureEntry lampFailure[] = {{1, 3, 0}, {0, 0, 0}};
+
+// A push button holds no state, so its record is the template argument itself: two rows with
+// the same sound and event are the same button and share one function.
 struct Button {
     int32_t sound;
     uint32_t event;
@@ -127,7 +132,7 @@ int32_t HOSTCALL setHandle(uint32_t, uint32_t) {
     return 0;
 }
 
-template <const Button& b>
+template <Button b>
 int32_t HOSTCALL pressButton(uint32_t, uint32_t) {
     press(b);
     return 0;
