@@ -5,6 +5,7 @@
 #include "panel.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 
@@ -210,14 +211,38 @@ std::string baseName(const std::string& path) {
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
+// The x87 precision the host runs module code at. Simulators run the x87 unit at extended,
+// double or single precision (a graphics driver may lower it); P9V_X87=single|double|extended
+// makes the 32-bit host do the same, so tests can show the modules' results do not depend on
+// it. The host's own arithmetic uses SSE2 and is unaffected.
+#if defined(__i386__)
+uint16_t hostControlWord() {
+    static const uint16_t word = [] {
+        const char* mode = std::getenv("P9V_X87");
+        std::string m = mode ? mode : "";
+        uint16_t precision = m == "single" ? 0x0000 : m == "double" ? 0x0200 : 0x0300;
+        return uint16_t(0x007F | precision);  // every exception masked, round to nearest
+    }();
+    return word;
+}
+#endif
+
 // Makes a routine call with this panel's services current and the module as the caller.
 class Calling {
 public:
     Calling(Panel& p, Module& m, const std::string& source) : panel_(p), previous_(p.currentModule) {
         p.currentModule = &m;
         p.currentSource = source;
+#if defined(__i386__)
+        asm volatile("fnstcw %0" : "=m"(savedWord_));
+        uint16_t word = hostControlWord();
+        asm volatile("fldcw %0" : : "m"(word));
+#endif
     }
     ~Calling() {
+#if defined(__i386__)
+        asm volatile("fldcw %0" : : "m"(savedWord_));
+#endif
         panel_.collectSounds();
         panel_.currentModule = previous_;
         panel_.currentSource.clear();
@@ -226,6 +251,7 @@ public:
 private:
     Panel& panel_;
     Module* previous_;
+    uint16_t savedWord_ = 0;
 };
 
 }  // namespace

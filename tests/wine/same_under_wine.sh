@@ -14,18 +14,22 @@ wine_env "$(dirname "$out")/wine-state"
 mkdir -p "$out/native" "$out/wine"
 "$native" run "$scenario" --out "$out/native" > "$out/native.txt" 2>&1
 nstatus=$?
-wine "$winehost" run "$scenario" --modules "$dist" --out "$out/wine" 2>"$out/wine.err" | tr -d '\r' > "$out/wine.txt"
-wstatus=${PIPESTATUS[0]}
 grep -v '^  sound ' "$out/native.txt" > "$out/native.filtered"
-grep -v '^  sound ' "$out/wine.txt" > "$out/wine.filtered"
-if ! diff -u "$out/native.filtered" "$out/wine.filtered"; then
-    echo "transcripts differ (native status $nstatus, Wine status $wstatus)"
-    cat "$out/wine.err"
-    exit 1
-fi
-if [ "$nstatus" != "$wstatus" ]; then
-    echo "exit status differs: native $nstatus, Wine $wstatus"
-    exit 1
-fi
-echo "identical transcripts ($(wc -l < "$out/wine.filtered") lines), status $wstatus"
+# The Windows host runs the modules at each x87 precision a simulator may leave set.
+for precision in extended double single; do
+    P9V_X87=$precision wine "$winehost" run "$scenario" --modules "$dist" --out "$out/wine" \
+        2>"$out/wine.err" | tr -d '\r' > "$out/wine-$precision.txt"
+    wstatus=${PIPESTATUS[0]}
+    grep -v '^  sound ' "$out/wine-$precision.txt" > "$out/wine.filtered"
+    if ! diff -u "$out/native.filtered" "$out/wine.filtered"; then
+        echo "transcripts differ at $precision precision (native status $nstatus, Wine status $wstatus)"
+        cat "$out/wine.err"
+        exit 1
+    fi
+    if [ "$nstatus" != "$wstatus" ]; then
+        echo "exit status differs at $precision precision: native $nstatus, Wine $wstatus"
+        exit 1
+    fi
+done
+echo "identical transcripts ($(wc -l < "$out/wine.filtered") lines) at extended, double and single precision, status $wstatus"
 exit "$wstatus"
