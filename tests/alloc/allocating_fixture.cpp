@@ -1,0 +1,27 @@
+// A library that allocates from its own code, to show that the allocation test counts what a
+// module allocates: directly with operator new and malloc, and inside the C++ library on its
+// behalf. Test fixture only; no gauge is built like this.
+#include <cstdlib>
+#include <string>
+
+namespace {
+// The allocations escape through here, so the compiler cannot leave them out.
+void* volatile kept;
+}
+
+extern "C" __attribute__((visibility("default"))) int fixtureAllocate(int how) {
+    if (how == 1) {
+        int* p = new int[4];
+        kept = p;
+        delete[] static_cast<int*>(kept);
+        kept = std::malloc(16);
+        std::free(kept);
+        return 1;
+    }
+    if (how == 2) {
+        std::string s(100, 'x');  // past the short-string buffer
+        kept = s.data();
+        return int(s.size());
+    }
+    return 0;
+}
