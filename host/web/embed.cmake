@@ -1,0 +1,25 @@
+# Writes the live panel's page files into one C++ source as byte arrays, so the program
+# serves its page without reading anything from disk. Run as
+#   cmake -DOUT=web_assets.cpp -DDIR=host/web -P embed.cmake
+# Uses CMake only.
+set(files index.html:text/html app.js:text/javascript style.css:text/css)
+set(text "// Generated from host/web by embed.cmake: the live panel's page files.\n#include \"serve.h\"\n\nnamespace host::serve {\nnamespace {\n")
+set(table "")
+set(n 0)
+foreach(item ${files})
+    string(REPLACE ":" ";" parts ${item})
+    list(GET parts 0 name)
+    list(GET parts 1 type)
+    file(READ ${DIR}/${name} hex HEX)
+    string(LENGTH "${hex}" hexLength)
+    math(EXPR size "${hexLength} / 2")
+    string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+    string(REGEX REPLACE "((0x..,){24})" "\\1\n" bytes "${bytes}")
+    string(APPEND text "const unsigned char file${n}[] = {\n${bytes}0};\n")
+    string(APPEND table "    {\"/${name}\", \"${type}; charset=utf-8\", file${n}, ${size}},\n")
+    math(EXPR n "${n} + 1")
+endforeach()
+string(APPEND text "}  // namespace\n\nconst WebAsset webAssets[] = {\n${table}    {nullptr, nullptr, nullptr, 0},\n};\n\n}  // namespace host::serve\n")
+file(WRITE ${OUT}.tmp "${text}")
+file(COPY_FILE ${OUT}.tmp ${OUT} ONLY_IF_DIFFERENT)
+file(REMOVE ${OUT}.tmp)
