@@ -25,6 +25,10 @@
 
 namespace host {
 
+std::string toString(const Rgb& c) {
+    return "(" + std::to_string(c.r) + ", " + std::to_string(c.g) + ", " + std::to_string(c.b) + ")";
+}
+
 Image makeImage(int width, int height, Rgb fill) {
     Image image;
     image.width = std::max(width, 0);

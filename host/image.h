@@ -23,6 +23,8 @@ struct Rgb {
     uint8_t r = 0, g = 0, b = 0;
     friend bool operator==(const Rgb&, const Rgb&) = default;
 };
+// For test failure messages and logs: "(r, g, b)".
+std::string toString(const Rgb& c);
 
 // A rectangle in gauge coordinates.
 struct Rect {

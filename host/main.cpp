@@ -8,9 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "audio.h"
 #include "paths.h"
 #include "render.h"
 #include "scenario.h"
+#include "soak.h"
+#if defined(PANELHOST_SERVE)
+#include "serve.h"
+#endif
 
 namespace {
 
@@ -23,14 +28,21 @@ const char* usageText =
     "  render MODULE [--set TOKEN=VALUE]... [--updates N] [-o OUT.png] [--hidden] [--mouse]\n"
     "      load, install and initialize MODULE, set the variables, run N updates (default 1)\n"
     "      and write a picture of the gauge (default MODULE.png)\n"
-    "  run SCENARIO [--out DIR]\n"
-    "      run a scenario file and print its transcript; exit 1 if an expectation failed\n"
+    "  run SCENARIO [--out DIR] [--audio RUN.wav]\n"
+    "      run a scenario file and print its transcript; exit 1 if an expectation failed;\n"
+    "      --audio mixes every sound the gauges started into a WAVE file (18 updates a second)\n"
     "  sheet MODULE [-o OUT.png]\n"
     "      write a contact sheet: every state of every image of the module with its id\n"
     "  info MODULE\n"
     "      print the gauge's header, elements and mouse rectangles\n"
     "  variables\n"
     "      list the simulator variables the host knows, with their tokens and forms\n"
+#if defined(PANELHOST_SERVE)
+    "  serve [MODULE...] [--port N] [--rate HZ] [--bind ADDRESS] [--watch]\n"
+    "      a live web page of the gauges at http://127.0.0.1:N/ (default 8080): click them,\n"
+    "      set and sweep variables, hear their sounds, save and load scenarios; --watch\n"
+    "      reloads a module when its file is rebuilt ('panelhost serve --help')\n"
+#endif
     "\n"
     "options of every command:\n"
     "  --modules DIR   look for modules in DIR first (also: environment P9V_MODULES)\n"
@@ -51,6 +63,7 @@ struct Arguments {
     std::vector<std::string> moduleDirs;
     std::string output;
     std::string outDir = ".";
+    std::string audio;
     int updates = 1;
     bool hidden = false;
     bool mouse = false;
@@ -93,6 +106,8 @@ bool parseArguments(int argc, char** argv, Arguments& a, std::string& error) {
             a.updates = int(n);
         } else if (arg == "-o" || arg == "--output") {
             a.output = value("-o");
+        } else if (arg == "--audio") {
+            a.audio = value("--audio");
         } else if (arg == "--out") {
             a.outDir = value("--out");
         } else if (arg == "--modules") {
@@ -182,8 +197,17 @@ int commandRun(const Arguments& a, const char* argv0) {
     size_t slash = a.positional[0].find_last_of("/\\");
     options.baseDir = slash == std::string::npos ? "." : a.positional[0].substr(0, slash);
     Panel panel;
+    panel.recordSounds = !a.audio.empty();
     int result = runScenario(steps, options, std::cout, panel);
     std::cout.flush();
+    if (!a.audio.empty()) {
+        if (!soundhooks::available()) {
+            std::cerr << "panelhost: this build cannot hear the modules' sounds; no " << a.audio << "\n";
+        } else if (!writeRunAudio(panel, 18.0, a.audio)) {
+            std::cerr << "panelhost: cannot write " << a.audio << "\n";
+            return 2;
+        }
+    }
     return result;
 }
 
@@ -253,6 +277,9 @@ int main(int argc, char** argv) {
         std::cout << usageText;
         return 0;
     }
+#if defined(PANELHOST_SERVE)
+    if (command == "serve") return host::serve::command(argc, argv);
+#endif
     Arguments a;
     std::string error;
     if (!parseArguments(argc, argv, a, error)) return usage(error);
@@ -265,5 +292,6 @@ int main(int argc, char** argv) {
     if (command == "sheet") return commandSheet(a, argv[0]);
     if (command == "info") return commandInfo(a, argv[0]);
     if (command == "variables") return commandVariables();
+    if (command == "soak") return soakCommand(a.positional, moduleDirs(a, argv[0]));
     return usage("unknown command '" + command + "'");
 }

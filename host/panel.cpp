@@ -393,8 +393,10 @@ void Panel::logEvent(Event::Kind kind, uint32_t number, uint32_t parameter) {
 
 void Panel::collectSounds() {
     soundhooks::SoundStart start;
-    while (currentModule && soundhooks::nextSoundStart(currentModule->handle, start))
+    while (soundhooks::nextSoundStart(start)) {
         logEvent(Event::Sound, start.id, 0);
+        if (recordSounds) sounds.push_back({updateCount_, std::move(start)});
+    }
 }
 
 }  // namespace host

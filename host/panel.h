@@ -14,6 +14,7 @@
 
 #include "frame/records.h"
 #include "platform/win.h"
+#include "sound_hooks.h"
 
 namespace host {
 
@@ -101,6 +102,14 @@ public:
     SimVariables variables;
     std::vector<Event> events;
     std::function<void(const Event&)> onEvent;  // called as each event is logged
+
+    // Sounds started, with their samples, kept while recordSounds is set (for --audio).
+    struct StartedSound {
+        long updateCount;
+        soundhooks::SoundStart sound;
+    };
+    bool recordSounds = false;
+    std::vector<StartedSound> sounds;
 
     // Loads the module file, checks its Linkage and fills its ImportTable. Returns the module
     // or null with `error` set.

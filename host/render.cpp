@@ -30,9 +30,8 @@ Rect rotatedBounds(const Bitmap& bitmap, int pivotX, int pivotY, int x, int y) {
         for (double cy : {0.0, double(bitmap.height)})
             reach = std::max(reach, std::hypot(cx - (pivotX + 0.5), cy - (pivotY + 0.5)));
     const int r = std::clamp(floorToInt(reach), 0, 1 << 20) + 2;
-    return intersect(Rect{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},
-                     {int(std::clamp<int64_t>(int64_t(x) - r, INT32_MIN, INT32_MAX)),
-                      int(std::clamp<int64_t>(int64_t(y) - r, INT32_MIN, INT32_MAX)), 2 * r + 1, 2 * r + 1});
+    auto start = [r](int centre) { return int(std::clamp<int64_t>(int64_t(centre) - r, INT32_MIN, INT32_MAX)); };
+    return {start(x), start(y), 2 * r + 1, 2 * r + 1};
 }
 
 void drawRotatedBitmap(Image& image, const Bitmap& bitmap, int pivotX, int pivotY, int x, int y, double degrees,

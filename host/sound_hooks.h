@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/win.h"
 
@@ -11,12 +12,17 @@ namespace soundhooks {
 
 struct SoundStart {
     uint32_t id;  // the module's WAVE resource id
+    // The sound itself, for mixing a run into a WAV file.
+    uint32_t samplesPerSecond = 0;
+    uint16_t channels = 0;
+    uint16_t bitsPerSample = 0;
+    std::vector<uint8_t> samples;
 };
 
-// The next sound `module` started that has not been reported yet.
-bool nextSoundStart(HMODULE module, SoundStart& out);
+// The next sound started that has not been reported yet.
+bool nextSoundStart(SoundStart& out);
 
-// Clears the log (a new run).
-void reset();
+// Whether this build can see sounds at all.
+bool available();
 
 }  // namespace soundhooks
