@@ -45,9 +45,11 @@ struct State {
     HWND foreground = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x00010024));
 };
 
+// Never destroyed: modules hold devices and buffers until the process ends, and may still
+// call them while other statics are torn down.
 State& state() {
-    static State s;
-    return s;
+    static State* s = new State;
+    return *s;
 }
 
 // Whether the operation fails this time, with which result.
