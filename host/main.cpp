@@ -13,6 +13,7 @@
 #include "render.h"
 #include "scenario.h"
 #include "soak.h"
+#include "soak.h"
 #if defined(PANELHOST_SERVE)
 #include "serve.h"
 #endif
@@ -292,6 +293,7 @@ int main(int argc, char** argv) {
     if (command == "sheet") return commandSheet(a, argv[0]);
     if (command == "info") return commandInfo(a, argv[0]);
     if (command == "variables") return commandVariables();
+    if (command == "soak") return soakCommand(a.positional, moduleDirs(a, argv[0]));
     if (command == "soak") return soakCommand(a.positional, moduleDirs(a, argv[0]));
     return usage("unknown command '" + command + "'");
 }

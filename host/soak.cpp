@@ -252,7 +252,8 @@ void printSoak(const SoakOptions& options, const SoakResult& r, std::ostream& ou
     out << "soak seed " << options.seed << ", " << options.updates << " updates of " << options.modules.size()
         << " modules, " << r.rectangles << " mouse rectangles\n";
     out << "clicks " << r.clicks << ", key events " << r.keyEvents << ", panel commands " << r.panelCommands
-        << ", variable changes " << r.variableChanges << ", re-installs " << r.reinstalls << "\n";
+        << ", variable changes " << r.variableChanges << ", re-installs " << r.reinstalls << ", sounds heard "
+        << r.sounds << "\n";
     if (r.residentAtEndKb >= 0)
         out << "resident memory " << r.residentAfterWarmUpKb << " KB after warm-up, " << r.residentAtEndKb
             << " KB at the end (" << r.soundLogEntries << " plays logged by the sound stand-in since; allowed growth "
