@@ -55,7 +55,7 @@ int32_t HOSTCALL plainQuery() {
 template <const GaugeBinding& g>
 int32_t HOSTCALL plainInstall(ModuleInstance instance) {
     frame::installElementsOnly(g, instance);
-    if (g.mouseList) frame::registerAndInstallMouseList(g);
+    if constexpr (g.mouseList != nullptr) frame::registerAndInstallMouseList(g);
     return 1;
 }
 
@@ -81,7 +81,7 @@ int32_t HOSTCALL plainDraw() {
 
 template <const GaugeBinding& g>
 int32_t HOSTCALL plainKill() {
-    if (g.mouseList) frame::unregisterMouseList(g);
+    if constexpr (g.mouseList != nullptr) frame::unregisterMouseList(g);
     return frame::services()->killElements(frame::root(g));
 }
 

@@ -1,6 +1,7 @@
 // panelhost: the command-line panel host. Loads gauge modules, drives them as the
 // simulator's panel system does, renders them to PNG and runs scenarios.
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -12,7 +13,6 @@
 #include "paths.h"
 #include "render.h"
 #include "scenario.h"
-#include "soak.h"
 #include "soak.h"
 #if defined(PANELHOST_SERVE)
 #include "serve.h"
@@ -192,6 +192,8 @@ int commandRun(const Arguments& a, const char* argv0) {
         std::cerr << "panelhost: " << a.positional[0] << ": " << error << "\n";
         return 2;
     }
+    std::error_code made;
+    std::filesystem::create_directories(a.outDir, made);
     ScenarioOptions options;
     options.moduleDirs = moduleDirs(a, argv0);
     options.outputDir = a.outDir;
@@ -293,7 +295,6 @@ int main(int argc, char** argv) {
     if (command == "sheet") return commandSheet(a, argv[0]);
     if (command == "info") return commandInfo(a, argv[0]);
     if (command == "variables") return commandVariables();
-    if (command == "soak") return soakCommand(a.positional, moduleDirs(a, argv[0]));
     if (command == "soak") return soakCommand(a.positional, moduleDirs(a, argv[0]));
     return usage("unknown command '" + command + "'");
 }
