@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 #pragma GCC diagnostic push
@@ -26,7 +27,9 @@
 namespace host {
 
 std::string toString(const Rgb& c) {
-    return "(" + std::to_string(c.r) + ", " + std::to_string(c.g) + ", " + std::to_string(c.b) + ")";
+    char text[20];
+    std::snprintf(text, sizeof text, "(%u, %u, %u)", unsigned(c.r), unsigned(c.g), unsigned(c.b));
+    return text;
 }
 
 Image makeImage(int width, int height, Rgb fill) {
