@@ -4,6 +4,7 @@
 // look at the magneto block without creating it).
 #include "serve.h"
 
+#include <elf.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -286,6 +287,38 @@ bool copyFile(const std::string& from, const std::string& to) {
     return bool(out) && !in.bad();
 }
 
+// The dynamic linker maps a library's segments straight from the file and faults on the
+// first page past its end, so a file cut short (a build still being written) must be turned
+// away before it gets there: every table and loaded segment the headers name must lie inside.
+bool completeLibrary(const std::string& path, std::string& error) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    const uint64_t size = in ? uint64_t(in.tellg()) : 0;
+    Elf64_Ehdr header{};
+    in.seekg(0);
+    if (size < sizeof header || !in.read(reinterpret_cast<char*>(&header), sizeof header) ||
+        std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != ELFCLASS64) {
+        error = "cannot load module " + path + ": not a 64-bit shared library";
+        return false;
+    }
+    uint64_t needed = std::max<uint64_t>(header.e_phoff + uint64_t(header.e_phnum) * header.e_phentsize,
+                                         header.e_shoff + uint64_t(header.e_shnum) * header.e_shentsize);
+    if (header.e_phentsize == sizeof(Elf64_Phdr) && header.e_phoff + uint64_t(header.e_phnum) * sizeof(Elf64_Phdr) <= size) {
+        in.seekg(std::streamoff(header.e_phoff));
+        for (int i = 0; i < header.e_phnum; ++i) {
+            Elf64_Phdr segment{};
+            if (!in.read(reinterpret_cast<char*>(&segment), sizeof segment)) break;
+            if (segment.p_type == PT_LOAD || segment.p_type == PT_DYNAMIC)
+                needed = std::max<uint64_t>(needed, segment.p_offset + segment.p_filesz);
+        }
+    }
+    if (needed > size) {
+        error = "cannot load module " + path + ": the file is incomplete (" + std::to_string(size) +
+                " bytes, its headers describe " + std::to_string(needed) + ")";
+        return false;
+    }
+    return true;
+}
+
 void replaceAll(std::string& text, const std::string& what, const std::string& with) {
     if (what.empty()) return;
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
@@ -347,7 +380,7 @@ Module* LivePanel::loadFile(const std::string& name, const std::string& path, st
             return nullptr;
         }
     }
-    Module* m = panel_.load(loadedFrom, error);
+    Module* m = completeLibrary(loadedFrom, error) ? panel_.load(loadedFrom, error) : nullptr;
     if (!m) {
         replaceAll(error, loadedFrom, path);
         return nullptr;
