@@ -137,6 +137,7 @@ async function fetchFrame(g) {
       g.tag = res.headers.get('ETag') || '';
       g.query = q;
       g.img.dataset.generation = res.headers.get('X-Generation');
+      [g.img.dataset.originX, g.img.dataset.originY] = origin;
       const moved = origin[0] !== g.origin[0] || origin[1] !== g.origin[1] || size[0] !== g.size[0] ||
                     size[1] !== g.size[1];
       g.origin = origin;
