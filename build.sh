@@ -11,7 +11,7 @@ root=$(pwd)
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libstb-dev
           libcairo2-dev fonts-liberation libcpp-httplib-dev nlohmann-json3-dev
-          g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32 clang libclang-rt-14-dev)
+          g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32 clang libclang-rt-14-dev chromium nodejs $(command -v npm > /dev/null || echo npm))
 
 setup() {
     local missing=()
