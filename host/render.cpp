@@ -183,6 +183,12 @@ std::vector<Placed> place(const Gauge& gauge, const BitmapSource& bitmaps) {
     return placed;
 }
 
+bool showsSomething(const Bitmap& b) {
+    for (const Rgb& p : b.pixels)
+        if (!Bitmap::transparent(p)) return true;
+    return false;
+}
+
 template <typename F>
 void forEachChildRect(const MouseRect* list, F&& f) {
     if (!list) return;
@@ -232,6 +238,13 @@ Image renderGauge(const Gauge& gauge, const BitmapSource& bitmaps, const RenderO
     const Placed& root = placed.front();
     Rect background = root.extent;
     if (background.empty()) background = {root.element->header->x, root.element->header->y, gauge.width, gauge.height};
+    // The gauge covers its background and every other static image that shows something:
+    // the twin altimeter's second dial, the engine set's eight faces. An image that is
+    // entirely transparent (the overheads' compass window, placed outside the background to
+    // hide the card) adds nothing, so what lies outside stays hidden.
+    for (size_t i = 1; i < placed.size(); ++i)
+        if (placed[i].element->header->kind == StaticImage && placed[i].bitmap && showsSomething(*placed[i].bitmap))
+            background = unite(background, placed[i].extent);
     Rect canvas = background;
     if (options.showHidden) {
         canvas = unite(canvas, {background.x - 1, background.y - 1, background.width + 2, background.height + 2});
