@@ -16,7 +16,7 @@ namespace quiet {
 
 constexpr int maxGauges = 8;
 constexpr int maxElements = 256;
-constexpr int maxDepth = 32;
+constexpr int maxDepth = 128;  // the overheads chain most of their elements one under another
 constexpr int textPoolBytes = 8192;
 constexpr int maxVariables = 128;
 constexpr int maxMouseRects = 256;
@@ -55,6 +55,13 @@ struct Simulator {
             tokens[count] = token;
             values[count++] = value;
         }
+    }
+    // The value's place in the table, made when absent (null when the table is full).
+    double* slot(uint32_t token) {
+        set(token, get(token));
+        for (int i = 0; i < count; ++i)
+            if (tokens[i] == token) return &values[i];
+        return nullptr;
     }
     double get(uint32_t token) const {
         for (int i = 0; i < count; ++i)
