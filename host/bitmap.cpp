@@ -1,7 +1,5 @@
-// Decoding of bitmap resources and the per-module bitmap cache. Reads the bitmap header by
-// byte offsets, so it needs no Windows headers; reaches the resources through the platform
-// seam's FindResourceA / LoadResource / LockResource / SizeofResource, the same calls in
-// both builds.
+// Bitmap resource decoding (the header read by byte offsets, no Windows headers) and the
+// cache. Uses the standard library and the platform seam's resource calls, in both builds.
 #include "bitmap.h"
 
 #include <map>
@@ -11,7 +9,9 @@ namespace host {
 
 namespace {
 
-uint32_t u32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint32_t u32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
 int32_t s32(const uint8_t* p) { return int32_t(u32(p)); }
 uint16_t u16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 

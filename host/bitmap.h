@@ -1,6 +1,5 @@
-// Bitmap resources as the panel host draws them: decoding a module's device-independent
-// bitmaps (the bitmap without its file header, as a resource holds it) and a cache of the
-// decoded pictures per module. Portable: the standard library and the platform seam only.
+// A module's bitmap resources decoded for drawing, and their cache per module. Uses the
+// standard library and the platform seam only.
 #pragma once
 
 #include <cstddef>

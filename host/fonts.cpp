@@ -1,6 +1,5 @@
-// Font look-up and text drawing for the panel host's pictures. Uses the standard library and
-// the header-only TrueType rasteriser, whose implementation is compiled here and kept
-// internal to this file.
+// Font look-up and text drawing. Uses the standard library and the header-only TrueType
+// rasteriser, whose implementation is compiled here and kept internal to this file.
 #include "fonts.h"
 
 #include <algorithm>
@@ -162,14 +161,16 @@ void drawText(Image& image, const Font& font, std::string_view text, const Rect&
                     if (a == 0 || !area.contains(gx, gy)) continue;
                     const Rgb under = gaugePixelAt(image, gx, gy);
                     auto mix = [a](uint8_t d, uint8_t s) { return uint8_t((d * (255 - a) + s * a + 127) / 255); };
-                    setGaugePixel(image, gx, gy, {mix(under.r, colour.r), mix(under.g, colour.g), mix(under.b, colour.b)});
+                    setGaugePixel(image, gx, gy,
+                                  {mix(under.r, colour.r), mix(under.g, colour.g), mix(under.b, colour.b)});
                 }
         }
         int advance = 0, bearing = 0;
         stbtt_GetCodepointHMetrics(&font.info, c, &advance, &bearing);
         pen += advance * double(scale);
         if (i + 1 < text.size())
-            pen += stbtt_GetCodepointKernAdvance(&font.info, c, static_cast<unsigned char>(text[i + 1])) * double(scale);
+            pen += double(scale) *
+                   stbtt_GetCodepointKernAdvance(&font.info, c, static_cast<unsigned char>(text[i + 1]));
     }
 }
 

@@ -1,6 +1,5 @@
-// Text for the panel host's pictures: the gauges' Windows font faces mapped to metric-
-// compatible TrueType files, and anti-aliased drawing of one line of text into an image.
-// Portable: the standard library and the header-only TrueType rasteriser only.
+// Text for the host's pictures: Windows faces mapped to metric-compatible TrueType files,
+// one anti-aliased line drawn into an image. Uses the standard library only.
 #pragma once
 
 #include <string>

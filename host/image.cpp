@@ -1,6 +1,5 @@
-// Image helpers and PNG files for the panel host's pictures. Uses the standard library and
-// the header-only PNG writer and reader (their implementations are compiled here, kept
-// internal to this file).
+// Image operations and PNG files. Uses the standard library and the header-only PNG writer
+// and reader, whose implementations are compiled here and kept internal to this file.
 #include "image.h"
 
 #include <algorithm>

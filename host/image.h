@@ -1,6 +1,5 @@
-// Pictures the panel host produces: an RGBA image with the gauge coordinate of its first
-// pixel, PNG files, side-by-side assembly and pixel comparison. Portable: the standard
-// library and the header-only PNG coder only.
+// Pictures the panel host produces: RGBA images placed in gauge coordinates, PNG files,
+// side-by-side assembly and comparison. Uses the standard library only.
 #pragma once
 
 #include <cmath>

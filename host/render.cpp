@@ -1,6 +1,5 @@
-// The panel host's software renderer: element records and host-side state to pictures.
-// Uses the standard library, the platform seam (through the bitmap cache) and the host's
-// model in panel.h, never a module's internals.
+// The panel host's software renderer: element records and host-side state to pictures. Uses
+// the standard library, the platform seam and the host's model; no module internals.
 #include "render.h"
 
 #include <algorithm>
@@ -245,9 +244,13 @@ Image renderGauge(const Gauge& gauge, const BitmapSource& bitmaps, const RenderO
     for (size_t i = 1; i < placed.size(); ++i)
         if (placed[i].element->header->kind == StaticImage && placed[i].bitmap && showsSomething(*placed[i].bitmap))
             background = unite(background, placed[i].extent);
+    // With hidden content shown, the background's edge is outlined one pixel outside it.
+    const Rect edge = background.empty() ? Rect{}
+                                         : Rect{background.x - 1, background.y - 1, background.width + 2,
+                                                background.height + 2};
     Rect canvas = background;
     if (options.showHidden) {
-        canvas = unite(canvas, {background.x - 1, background.y - 1, background.width + 2, background.height + 2});
+        canvas = unite(canvas, edge);
         for (const Placed& p : placed) canvas = unite(canvas, p.extent);
         forEachChildRect(gauge.mouseList, [&](const MouseRect& r) {
             canvas = unite(canvas, {r.x, r.y, r.width, r.height});
@@ -281,9 +284,7 @@ Image renderGauge(const Gauge& gauge, const BitmapSource& bitmaps, const RenderO
         forEachChildRect(gauge.mouseList, [&](const MouseRect& r) {
             outlineRect(image, {r.x, r.y, r.width, r.height}, cursorColour(r.cursor), canvas);
         });
-    if (options.showHidden)
-        outlineRect(image, {background.x - 1, background.y - 1, background.width + 2, background.height + 2},
-                    backgroundEdge, canvas);
+    if (options.showHidden) outlineRect(image, edge, backgroundEdge, canvas);
     return image;
 }
 

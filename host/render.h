@@ -1,7 +1,5 @@
-// The panel host's software renderer: draws an installed gauge from its element records, its
-// host-side state and its module's bitmap resources into an image, and lays out a module's
-// bitmaps on a contact sheet. Portable: the standard library, the platform seam and the
-// host's own model (panel.h); never a module's internals.
+// The panel host's software renderer: installed gauges and contact sheets to images. Uses
+// the standard library, the platform seam and the host's model (panel.h); no module internals.
 #pragma once
 
 #include <cstdint>
@@ -20,11 +18,13 @@ struct RenderOptions {
     bool outlineMouse = false;  // outline each child mouse rectangle in its cursor's colour
 };
 
-// The gauge as the panel shows it now. Without showHidden the picture is the background
-// (the root StaticImage's bitmap at its position) and whatever lies outside it is cut off;
-// with showHidden it spans every element and mouse rectangle, the background's edge outlined
-// one pixel outside it. Where no bitmap pixel is drawn the picture is panel grey. An empty
-// image when the gauge is not installed.
+// The gauge as the panel shows it now. Without showHidden the picture is the gauge's area:
+// the background (the root StaticImage's bitmap at its position) together with every other
+// StaticImage that shows something (a second dial, the engine faces); whatever lies outside
+// is cut off, so content a gauge hides behind an all-transparent image stays hidden. With
+// showHidden it spans every element and mouse rectangle, that area outlined one pixel outside
+// it. Where no bitmap pixel is drawn the picture is panel grey. An empty image when the gauge
+// is not installed.
 Image renderGauge(const Module& m, const RenderOptions& options);
 Image renderGauge(const Gauge& gauge, const BitmapSource& bitmaps, const RenderOptions& options);
 

@@ -82,14 +82,16 @@ TEST(DibDecoding, DepthsRowOrdersAndPalettes) {
     };
     const Case cases[] = {
         {"24-bit bottom-up: the last stored row is the top", makeDib(3, 2, 24, colours, false), colours},
-        {"24-bit top-down (negative height): the first stored row is the top", makeDib(3, 2, 24, colours, true), colours},
+        {"24-bit top-down (negative height): the first stored row is the top", makeDib(3, 2, 24, colours, true),
+         colours},
         {"8-bit with biClrUsed 0 carries the full 256-entry table", makeDib(3, 2, 8, indexes, false, full, 0),
          viaFull(indexes)},
         {"8-bit top-down", makeDib(3, 2, 8, indexes, true, full, 0), viaFull(indexes)},
         {"8-bit with a 4-entry table: pixels start right after it",
          makeDib(3, 2, 8, {1, 2, 3, 0, 1, 2}, false, small, 4),
          {0xAA0000, 0x00BB00, 0x0000CC, 0x000000, 0xAA0000, 0x00BB00}},
-        {"8-bit index past a short table shows nothing (black)", makeDib(3, 2, 8, {1, 9, 3, 0, 200, 2}, false, small, 4),
+        {"8-bit index past a short table shows nothing (black)",
+         makeDib(3, 2, 8, {1, 9, 3, 0, 200, 2}, false, small, 4),
          {0xAA0000, 0x000000, 0x0000CC, 0x000000, 0x000000, 0x00BB00}},
     };
     for (const Case& c : cases) {
@@ -98,7 +100,8 @@ TEST(DibDecoding, DepthsRowOrdersAndPalettes) {
         ASSERT_EQ(b.width, 3) << c.reason;
         ASSERT_EQ(b.height, 2) << c.reason;
         for (int y = 0; y < 2; ++y)
-            for (int x = 0; x < 3; ++x) EXPECT_EQ(b.at(x, y), rgb(c.expected[size_t(y) * 3 + x])) << c.reason << " at " << x << "," << y;
+            for (int x = 0; x < 3; ++x)
+                EXPECT_EQ(b.at(x, y), rgb(c.expected[size_t(y) * 3 + x])) << c.reason << " at " << x << "," << y;
     }
 }
 

@@ -1,7 +1,5 @@
-// The renderer's drawing: needle rotation about the pivot, icon states, the moving compass
-// card in its window, string boxes and text alignment, the picture's extent with and without
-// hidden content, mouse outlines and the contact sheet. Pictures are made in memory; gauges
-// are element records built here and handed to the renderer with their bitmaps.
+// The renderer's drawing on gauges built in memory: needle turns, icon states, the compass
+// card in its window, string boxes, picture extent, mouse outlines, contact sheet.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -423,13 +421,13 @@ TEST_F(StringBox, TextEndsAtItsTerminatorAndStaysInTheBox) {
 
 class Extent : public ::testing::Test {
 protected:
-    // Background 20 x 10 with a transparent corner, one image hidden below-left of it and a
+    // Background 20 x 10 with a transparent corner, an icon hidden below-left of it and a
     // mouse rectangle right of it.
     void SetUp() override {
         g.background(20, 10, {90, 90, 90});
         g.bitmaps[1000].pixels[0] = {};
         g.bitmaps[2000] = solid(3, 3, red);
-        g.add<StaticImageElement>(StaticImage, 2000, -5, 12, 1);
+        g.add<IconElement>(Icon, 2000, -5, 12, 1);
         g.mouseRects({MouseRect{ChildRect, 25, 0, 4, 4, 1, 0, 0, 0, nullptr, 0},
                       MouseRect{ChildRect, 2, 2, 5, 5, 5, 0, 0, 0, nullptr, 0}});
     }
@@ -446,6 +444,23 @@ TEST_F(Extent, BackgroundOnlyByDefault) {
     EXPECT_EQ(pixelAt(image, 0, 0), panelGrey) << "a transparent background pixel shows the panel";
     EXPECT_EQ(pixelAt(image, 1, 0), (Rgb{90, 90, 90}));
     EXPECT_EQ(countColour(image, red), 0) << "content outside the background is cut off";
+}
+
+TEST_F(Extent, StaticImagesThatShowSomethingWidenTheGauge) {
+    // A second dial right of the background joins the gauge's area; an all-black image below
+    // it (a window that hides what lies on it) does not.
+    g.bitmaps[3000] = solid(4, 4, {0, 90, 0});
+    g.add<StaticImageElement>(StaticImage, 3000, 30, 2, 1);
+    g.bitmaps[3600] = solid(5, 5, {});
+    g.add<StaticImageElement>(StaticImage, 3600, 0, 20, 1);
+    const Image image = g.render();
+    EXPECT_EQ(image.originX, 0);
+    EXPECT_EQ(image.originY, 0);
+    EXPECT_EQ(image.width, 34) << "background and the second dial";
+    EXPECT_EQ(image.height, 10) << "not down to the all-black window";
+    EXPECT_EQ(gaugePixelAt(image, 33, 5), (Rgb{0, 90, 0}));
+    EXPECT_EQ(gaugePixelAt(image, 25, 5), panelGrey) << "between the two: panel";
+    EXPECT_EQ(countColour(image, red), 0) << "the icon below-left stays cut off";
 }
 
 TEST_F(Extent, ShowHiddenSpansEverything) {
