@@ -101,7 +101,7 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs) {
-            times[r.benchmark_name()] = r.GetAdjustedRealTime();
+            times[r.benchmark_name()] = r.GetAdjustedCPUTime();
             if (r.counters.count("pixels")) pixels[r.benchmark_name()] = r.counters.at("pixels");
         }
     }
@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     Summary summary;
     benchmark::RunSpecifiedBenchmarks(&summary);
-    std::printf("\n%-20s %10s %12s %12s %8s %10s\n", "gauges", "pixels", "frame us", "copy us", "ratio",
+    std::printf("\n%-20s %10s %12s %12s %8s %10s\n", "gauges", "pixels", "frame us cpu", "copy us cpu", "ratio",
                 "ns/pixel");
     for (const std::string& n : names) {
         auto f = summary.times.find("host_frame/" + n), c = summary.times.find("framebuffer_copy/" + n);

@@ -95,15 +95,17 @@ void replay(benchmark::State& state, const Sound& s) {
 
 int registerAll() {
     registerSounds();
-    for (const Sound& s : sounds) {
-        benchmark::RegisterBenchmark((std::string("sound_first_play/") + s.name).c_str(),
-                                     [&s](benchmark::State& st) { firstPlay(st, s); })
-            ->Unit(benchmark::kMicrosecond);
+    // Replays first: the first-play runs start the stand-in afresh now and then, which takes
+    // the player's device away.
+    for (const Sound& s : sounds)
         benchmark::RegisterBenchmark((std::string("sound_replay/") + s.name).c_str(),
                                      [&s](benchmark::State& st) { replay(st, s); })
             ->Unit(benchmark::kMicrosecond)
-            ->MinTime(0.2);
-    }
+            ->Iterations(200000);  // each play stays in the stand-in's log
+    for (const Sound& s : sounds)
+        benchmark::RegisterBenchmark((std::string("sound_first_play/") + s.name).c_str(),
+                                     [&s](benchmark::State& st) { firstPlay(st, s); })
+            ->Unit(benchmark::kMicrosecond);
     return 0;
 }
 
