@@ -2,7 +2,7 @@
 // format them, so both builds write the same text without a C runtime. Every text is cut
 // after the element's maxChars characters: the panel system's buffer holds only maxChars + 1
 // bytes, and some texts (the code's trailing spaces, the long extended frequency, values far
-// out of range) are longer. Uses the frame only.
+// out of range) are longer. Uses the frame and the platform's floating-point guard.
 #include "readouts.h"
 
 #include "frame/text.h"

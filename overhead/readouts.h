@@ -1,7 +1,7 @@
 // The overheads' radio and instrument readouts: the six text laws, each stamped once per
 // String element it serves (the panel system passes a text law only a double, so the element
 // is bound at build time), the compass card laws, and the records both gauges give their
-// readouts. Uses the frame only.
+// readouts. Uses the frame and the platform's floating-point guard.
 #pragma once
 
 #include <cstdint>

@@ -2,7 +2,8 @@
 // the starter selector with its interlock, toggles, event switches (single and ganged), red
 // pull handles, push buttons, starter buttons, and the lamp and handle value laws. A content
 // file describes each instance as a constexpr record and the templates below stamp one
-// host-called function per instance. Uses the frame and the sound player.
+// host-called function per instance. Uses the frame, the platform's floating-point guard and
+// the sound player.
 #pragma once
 
 #include <cstdint>
