@@ -11,7 +11,7 @@ root=$(pwd)
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libstb-dev
           libcairo2-dev fonts-liberation libcpp-httplib-dev nlohmann-json3-dev
-          g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32 clang libclang-rt-14-dev chromium nodejs $(command -v npm > /dev/null || echo npm))
+          g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32 clang libclang-rt-14-dev zip chromium nodejs $(command -v npm > /dev/null || echo npm))
 
 setup() {
     local missing=()
@@ -53,7 +53,7 @@ demo() {
 
 case "${1:-}" in
     demo) setup; build; demo ;;
-    test) setup; build; ctest --test-dir build --output-on-failure -j2 ;;
+    test) setup; build; ctest --test-dir build --output-on-failure -j2; tools/sanitize.sh; tools/fuzz.sh 60 ;;
     build) setup; build ;;
     *) echo "usage: ./build.sh demo | test | build" >&2; exit 2 ;;
 esac
