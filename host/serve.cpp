@@ -806,7 +806,9 @@ Response LivePanel::sweepRequest(const std::string& body) {
         return errorResponse(400, "a sweep names its variable: {\"token\": N, \"from\": A, \"to\": B, \"seconds\": S}");
     const VariableInfo* info = findVariable(uint32_t(token));
     if (!info) return errorResponse(404, "unknown variable token " + std::to_string(token));
-    if (j.value("stop", false)) {
+    if (j.contains("stop") && !j["stop"].is_boolean())
+        return errorResponse(400, "a sweep's stop is true or false");
+    if (j.contains("stop") && j["stop"].get<bool>()) {
         std::erase_if(sweeps_, [&](const Sweep& s) { return s.token == uint32_t(token); });
         return jsonResponse({{"token", token}, {"stopped", true}});
     }
@@ -843,7 +845,8 @@ Response LivePanel::scenarioRequest(const std::string& body) {
         } else if (verb == "set") {
             if (s.words.size() < 3 || !parseNumber(s.words[1], a) || !parseNumber(s.words[2], b))
                 return bad("set wants TOKEN VALUE");
-            if (!findVariable(uint32_t(a))) return bad("unknown variable token " + s.words[1]);
+            if (!(a >= 0 && a <= double(UINT32_MAX)) || a != std::floor(a) || !findVariable(uint32_t(a)))
+                return bad("unknown variable token " + s.words[1]);
         } else if (verb == "update") {
             a = 1;
             if (s.words.size() > 1 && (!parseNumber(s.words[1], a) || !(a >= 0) || a != std::floor(a)))

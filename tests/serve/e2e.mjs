@@ -209,7 +209,10 @@ async function main() {
   if (env.SCREENSHOT) {
     await page.locator('#outlines').check();
     await page.locator('#state-box summary').click();
-    await page.locator('.card[data-module="cowl_flaps"] .rect').first().hover().catch(() => {});
+    await page.evaluate(() => window.scrollTo(0, 0));
+    const rect = page.locator('.card[data-module="cowl_flaps"] .rect').first();
+    if (await rect.count()) await rect.hover().catch(() => {});
+    await page.evaluate(() => window.scrollTo(0, 0));
     await sleep(600);
     await page.screenshot({ path: env.SCREENSHOT });
     console.log(`screenshot: ${env.SCREENSHOT}`);
@@ -227,18 +230,26 @@ async function main() {
     await p.goto(watched.url);
     const card = p.locator('.card[data-module="altimeter_pair"]');
     await until(async () => (await card.getAttribute('data-generation')) === '1', 10000, 'no build 1 card');
+    const needlesOf = async () => (await api(watched, '/api/state')).modules[0].elements.filter((e) => 'angle' in e);
+    // The page may be a few frames behind the panel: a picture counts once it holds still.
+    const settled = async (differentFrom) => {
+      let last = null;
+      return until(async () => {
+        const now = await regionSum(p, 'altimeter_pair', 60, 40, 190, 220);
+        const still = now === last && now !== differentFrom;
+        last = now;
+        if (!still) await sleep(400);
+        return still && now;
+      }, 10000, 'the altimeter picture did not settle');
+    };
+    const zeroFeet = await settled(null);
+    const atZero = JSON.stringify(await needlesOf());
     await setVariable(p, 74, 1000);
-    await until(async () => (await api(watched, '/api/state')).values['74'] === 1000, 3000, 'altitude not set');
-    // The long needle turns a whole turn for 1000 feet, at most 6 degrees an update: wait
-    // until the picture holds still.
-    let needles = null;
-    await until(async () => {
-      const now = await regionSum(p, 'altimeter_pair', 60, 40, 190, 220);
-      const still = now !== null && now === needles;
-      needles = now;
-      if (!still) await sleep(400);
-      return still;
-    }, 10000, 'the needles did not come to rest');
+    // The long needle turns a whole turn for 1000 feet, at most 6 degrees an update.
+    const atRest = JSON.stringify(await until(async () => {
+      const n = await needlesOf();
+      return JSON.stringify(n) !== atZero && n.every((e) => e.angle === e.value) && n;
+    }, 10000, 'the needles did not come to rest at 1000 feet'));
 
     // Another build of the same module: the same code with bytes after its end.
     const writtenAt = Date.now();
@@ -251,8 +262,9 @@ async function main() {
       'data-generation')) === '2', 3000, 'no picture of build 2');
     assert((await p.locator('#variables tr[data-token="74"] input.value').inputValue()) === '1000',
            'the altitude was lost');
-    await until(async () => (await regionSum(p, 'altimeter_pair', 60, 40, 190, 220)) === needles, 3000,
-                'build 2 does not show 1000 feet');
+    await until(async () => JSON.stringify(await needlesOf()) === atRest, 3000,
+                'build 2 does not stand its needles at 1000 feet');
+    await settled(zeroFeet);
 
     fs.writeFileSync(file, 'this is not a module');
     await until(async () => (await card.locator('.error').textContent()).includes('keeps running'), 5000,
