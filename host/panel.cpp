@@ -9,6 +9,7 @@
 #include <cstring>
 #include <set>
 
+#include "bitmap.h"
 #include "sound_hooks.h"
 
 namespace host {
@@ -305,6 +306,7 @@ void Panel::unload(Module* m) {
         if (it->get() == m) {
             if (m->gauge.root) kill(*m);
             if (m->linkage->moduleDeinit) m->linkage->moduleDeinit();
+            forgetModuleBitmaps(m->handle);  // a later module may be mapped at the same address
             FreeLibrary(m->handle);
             modules_.erase(it);
             return;
