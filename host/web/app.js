@@ -185,11 +185,11 @@ function buildVariables(list) {
     if (row) { row.readers.textContent = readersText(v); continue; }
     const value = el('input', { className: 'value', type: 'text' });
     const shown = el('span', { className: 'hex' });
+    const readers = el('span', { className: 'readers', textContent: readersText(v) });
     const cells = [el('td', { className: 'num', textContent: v.token }),
-                   el('td', {}, v.name, el('br'), el('span', { className: 'readers', textContent: v.form })),
-                   el('td', { className: 'readers', textContent: readersText(v) }),
-                   el('td', {}, value, shown)];
-    row = { info: v, value, shown, readers: cells[2] };
+                   el('td', {}, v.name, ' ', el('span', { className: 'form', textContent: v.form }), el('br'), readers),
+                   el('td', { className: 'num' }, value, shown)];
+    row = { info: v, value, shown, readers };
     const send = async (text) => {
       try {
         await api('/api/variable', { token: v.token, value: text });
@@ -222,9 +222,9 @@ function buildVariables(list) {
         } catch (e) { $('hover').textContent = `sweep ${v.token}: ${e.message}`; }
       });
       Object.assign(row, { slider, sweep });
-      cells.push(el('td', {}, slider, ' ', from, '…', to, ' in ', seconds, 's ', sweep));
+      cells.push(el('td', { className: 'controls' }, slider, el('br'), from, '…', to, ' in ', seconds, 's ', sweep));
     } else {
-      cells.push(el('td', { className: 'readers', textContent: 'integer: decimal or 0x… (BCD)' }));
+      cells.push(el('td', { className: 'readers', textContent: 'whole number, decimal or 0x… (BCD)' }));
     }
     row.tr = el('tr', {}, ...cells);
     row.tr.dataset.token = v.token;
