@@ -300,20 +300,21 @@ bool completeLibrary(const std::string& path, std::string& error) {
         error = "cannot load module " + path + ": not a 64-bit shared library";
         return false;
     }
-    uint64_t needed = std::max<uint64_t>(header.e_phoff + uint64_t(header.e_phnum) * header.e_phentsize,
-                                         header.e_shoff + uint64_t(header.e_shnum) * header.e_shentsize);
-    if (header.e_phentsize == sizeof(Elf64_Phdr) && header.e_phoff + uint64_t(header.e_phnum) * sizeof(Elf64_Phdr) <= size) {
-        in.seekg(std::streamoff(header.e_phoff));
-        for (int i = 0; i < header.e_phnum; ++i) {
-            Elf64_Phdr segment{};
-            if (!in.read(reinterpret_cast<char*>(&segment), sizeof segment)) break;
-            if (segment.p_type == PT_LOAD || segment.p_type == PT_DYNAMIC)
-                needed = std::max<uint64_t>(needed, segment.p_offset + segment.p_filesz);
-        }
+    // offset + length <= size, without the sum wrapping for nonsense headers.
+    auto fits = [size](uint64_t offset, uint64_t length) { return offset <= size && length <= size - offset; };
+    const uint64_t headersLength = uint64_t(header.e_phnum) * header.e_phentsize;
+    bool complete = header.e_phentsize == sizeof(Elf64_Phdr) && fits(header.e_phoff, headersLength) &&
+                    fits(header.e_shoff, uint64_t(header.e_shnum) * header.e_shentsize);
+    if (complete) in.seekg(std::streamoff(header.e_phoff));
+    for (int i = 0; complete && i < header.e_phnum; ++i) {
+        Elf64_Phdr segment{};
+        complete = bool(in.read(reinterpret_cast<char*>(&segment), sizeof segment));
+        if (complete && (segment.p_type == PT_LOAD || segment.p_type == PT_DYNAMIC))
+            complete = fits(segment.p_offset, segment.p_filesz);
     }
-    if (needed > size) {
+    if (!complete) {
         error = "cannot load module " + path + ": the file is incomplete (" + std::to_string(size) +
-                " bytes, its headers describe " + std::to_string(needed) + ")";
+                " bytes, less than its headers describe)";
         return false;
     }
     return true;
@@ -344,7 +345,6 @@ LivePanel::~LivePanel() {
     for (Entry& e : entries_)
         if (e.module) panel_.unload(e.module);
     entries_.clear();
-    if (magnetoMapping_) magnetoMapping_ = nullptr;  // mapping handles are never closed
     // Every copy loaded stays until here: a removed file's inode could be given to a later
     // copy, and the dynamic linker would take that copy for a library it still has mapped.
     for (const std::string& copy : copies_) std::remove(copy.c_str());
