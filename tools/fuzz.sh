@@ -40,7 +40,7 @@ programs=()
 for t in "${targets[@]}"; do programs+=("fuzz_$t"); done
 cmake --build "$tree" -j "$jobs" --target "${programs[@]}" || exit 2
 
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:halt_on_error=1:abort_on_error=1:strict_string_checks=1}
+export ASAN_OPTIONS=${ASAN_OPTIONS:-verify_asan_link_order=0:detect_leaks=0:halt_on_error=1:abort_on_error=1:strict_string_checks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1:abort_on_error=1}
 status=0
 for t in "${targets[@]}"; do

@@ -1,6 +1,7 @@
 // Reading a fuzz input as a stream of typed values: a byte, a 32-bit word, a double (its raw
 // bits, so every NaN, infinity and subnormal comes up), or the rest as bytes. Past the end
-// every read gives zero. Shared by the fuzz targets; uses the standard library only.
+// every read gives zero. Shared by the fuzz targets, with the module mapping they need;
+// uses the standard library and the dynamic linker.
 #pragma once
 
 #include <cstddef>
@@ -49,5 +50,22 @@ private:
     size_t size_;
     size_t used_ = 0;
 };
+
+}  // namespace fuzz
+
+#include <dlfcn.h>
+
+#include <string>
+
+namespace fuzz {
+
+// Maps every gauge module of `dir` for the rest of the process, so that a panel unloading a
+// module leaves its code and data mapped: the fuzzer keeps counting coverage in every library
+// it has seen and would read an unmapped module's counters. A module loaded again then keeps
+// the globals it had (as a module that was never unloaded would).
+inline void keepModulesMapped(const std::string& dir) {
+    for (const char* m : {"altimeter_pair", "fo_overhead", "captain_overhead", "engine_set", "cowl_flaps"})
+        dlopen((dir + "/" + m + ".so").c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+}
 
 }  // namespace fuzz

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_input.h"
 #include "host/scenario.h"
 #include "sharedmem_control.h"
 #include "sound_control.h"
@@ -42,6 +43,11 @@ bool acceptable(const std::vector<host::ScenarioStep>& steps) {
 }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzz::keepModulesMapped(MODULE_DIR);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string text(reinterpret_cast<const char*>(data), size);
