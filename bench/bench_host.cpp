@@ -1,9 +1,11 @@
+// Benchmark: the panel host's full frame against a framebuffer copy of as many bytes.
+// Uses the panel host (panel.h, render.h) and the platform seam.
+//
 // The panel host's full frame: every gauge of one panel updated (update, generate, draw, with
 // its value and text callbacks) and rendered to an RGBA picture, against a plain memcpy of the
-// same number of picture bytes in the same run; per gauge and for all five together, with
-// the picture area, so the cost can be read against the pixels drawn. The summary printed
-// at the end gives each frame as a multiple of its copy. Uses the panel host (panel.h,
-// render.h) and the platform seam.
+// same number of picture bytes in the same run; per gauge and for all five together, with the
+// picture area, so the cost can be read against the pixels drawn. The summary printed at the
+// end gives each frame as a multiple of its copy. h, render.h) and the platform seam.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>

@@ -1,9 +1,11 @@
+// Benchmark: the module side of one panel update, per gauge.
+// Uses the quiet panel and the platform seam.
+//
 // The module side of one panel update, per gauge: the gauge's update routine and every value
-// and text callback the panel system makes for it in that update (with generate and draw,
-// which only forward), measured through the quiet panel, which itself only walks the element
-// list and copies variables in. Variables hold cruise values; the "changing" runs move every
-// variable each update so texts and needles never repeat. Uses the quiet panel and the
-// platform seam.
+// and text callback the panel system makes for it in that update (with generate and draw, which
+// only forward), measured through the quiet panel, which itself only walks the element list and
+// copies variables in. Variables hold cruise values; the "changing" runs move every variable
+// each update so texts and needles never repeat.
 #include <benchmark/benchmark.h>
 
 #include <string>

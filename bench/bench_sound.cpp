@@ -1,10 +1,12 @@
+// Benchmark: the first play of each sound against a replay from the module's cache.
+// Uses the sound reader and player (compiled in), the platform stand-ins and their controls.
+//
 // The sound path: the first play of each of the modules' sounds (finding and walking the WAVE
 // resource, making the buffer and copying every sample in, then starting it) against a replay
-// of the same sound from the module's cache (rewind and start). The sound reader and player
-// are compiled in and play the committed WAVE files, registered as one module's resources
-// under the first officer's overhead ids, through the DirectSound stand-in; the stand-in's
-// own work (keeping a copy of the samples, logging each play) is part of both figures.
-// Uses the sound reader and player, the platform stand-ins and their controls.
+// of the same sound from the module's cache (rewind and start). The sound reader and player are
+// compiled in and play the committed WAVE files, registered as one module's resources under the
+// first officer's overhead ids, through the DirectSound stand-in; the stand-in's own work
+// (keeping a copy of the samples, logging each play) is part of both figures.
 #include <benchmark/benchmark.h>
 
 #include <fstream>

@@ -1,6 +1,9 @@
+// The soak run of the panel host.
+// Portable: the host's model and the platform seam only.
+//
 // The soak run: one panel, every module, a long seeded run of variable changes, clicks and
-// updates, a checksum of what the gauges did, and resident memory read after the warm-up and
-// at the end. Portable: the host's model and the platform seam only.
+// updates, a checksum of what the gauges did, and resident memory read after the warm-up and at
+// the end.
 #include "soak.h"
 
 #include <algorithm>

@@ -1,8 +1,10 @@
-// The soak run of the panel host: every gauge module in one panel, driven for many updates
-// with seeded pseudo-random variable changes, clicks on every mouse rectangle and occasional
-// kill and re-install, folding what the gauges sent and showed into one checksum that is the
-// same on every run and in both builds. Portable: the host's model (panel.h) and the platform
-// seam only, never a module's internals.
+// The panel host's soak run: all gauges, a long seeded run, a checksum and the memory it holds.
+// Portable: the host's model (panel.h) and the platform seam only, never a module's internals.
+//
+// The soak run of the panel host: every gauge module in one panel, driven for many updates with
+// seeded pseudo-random variable changes, clicks on every mouse rectangle and occasional kill
+// and re-install, folding what the gauges sent and showed into one checksum that is the same on
+// every run and in both builds.
 #pragma once
 
 #include <cstdint>

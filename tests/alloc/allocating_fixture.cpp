@@ -1,6 +1,5 @@
-// A library that allocates from its own code, to show that the allocation test counts what a
-// module allocates: directly with operator new and malloc, and inside the C++ library on its
-// behalf. Test fixture only; no gauge is built like this.
+// Test fixture: a library that allocates from its own code, to show the allocation test counts it.
+// Uses the C and C++ libraries; no gauge is built like this.
 #include <cstdlib>
 #include <string>
 

@@ -1,9 +1,11 @@
-// A quiet stand-in for the panel system: loads native gauge modules, hands them a service
-// table and drives their lifecycle routines, value callbacks, text callbacks and mouse
-// rectangles as the panel system does, without allocating anything itself (every table is
-// fixed-size static data), so that whatever is allocated while it runs is the module's own.
-// Used by the allocation test, the fuzz targets and the benchmarks. Uses the records and the
-// platform seam only, never a module's internals or the panel host.
+// A quiet stand-in for the panel system that never allocates, for driving native modules in tests
+// and benchmarks. Uses the records and the platform seam only, never a module's internals or the host.
+//
+// A quiet stand-in for the panel system: loads native gauge modules, hands them a service table
+// and drives their lifecycle routines, value callbacks, text callbacks and mouse rectangles as
+// the panel system does, without allocating anything itself (every table is fixed-size static
+// data), so that whatever is allocated while it runs is the module's own. Used by the
+// allocation test, the fuzz targets and the benchmarks.
 #pragma once
 
 #include <cstdint>

@@ -1,11 +1,13 @@
+// Test: gauge modules allocate nothing from load to unload. Uses the quiet panel, the platform seam
+// and the sound stand-in's control only.
+//
 // Gauge modules never allocate: this test binary replaces malloc, calloc, realloc, free and
 // every operator new, loads each built native module into the quiet panel (which allocates
-// nothing itself) and counts every allocation made on behalf of module code while the module
-// is loaded, installed, initialised, updated, clicked on every rectangle, made to recover lost
+// nothing itself) and counts every allocation made on behalf of module code while the module is
+// loaded, installed, initialised, updated, clicked on every rectangle, made to recover lost
 // sound buffers, killed, installed again and unloaded. An allocation is the module's when,
-// walking its call stack outwards, a frame of the module comes before any frame of the
-// platform stand-ins or the dynamic loader (which stand in for Windows and may allocate).
-// Uses the quiet panel, the platform seam and the sound stand-in's control only.
+// walking its call stack outwards, a frame of the module comes before any frame of the platform
+// stand-ins or the dynamic loader (which stand in for Windows and may allocate).
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unwind.h>

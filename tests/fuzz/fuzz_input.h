@@ -1,7 +1,10 @@
+// Reading a fuzz input as typed values, and keeping modules mapped while the fuzzer runs.
+// Shared by the fuzz targets; uses the standard library and the dynamic linker.
+//
 // Reading a fuzz input as a stream of typed values: a byte, a 32-bit word, a double (its raw
 // bits, so every NaN, infinity and subnormal comes up), or the rest as bytes. Past the end
-// every read gives zero. Shared by the fuzz targets, with the module mapping they need;
-// uses the standard library and the dynamic linker.
+// every read gives zero. Shared by the fuzz targets, with the module mapping they need; uses
+// the standard library and the dynamic linker.
 #pragma once
 
 #include <cstddef>

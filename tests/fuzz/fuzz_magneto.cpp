@@ -1,12 +1,14 @@
-// Fuzz target: the magneto block shared by both overhead modules, loaded into one quiet panel
-// and sharing the block through the shared-memory stand-in. Each input starts both gauges on
-// a fresh block, writes arbitrary 12-byte contents into it (as any process that opens the name
-// could), then runs arbitrary clicks on any rectangle of either gauge, simulator magneto
-// values and sync conditions, updates, writes into the block, kills and re-installs. After
-// every update the cluster's icons must show the block as the laws say, and a cut ignition
-// must have held both magnetos at 0; a click never turns a valid magneto value into an
-// invalid one, and its result is 0 or 1.
+// Fuzz target: the magneto block shared by both overhead modules.
 // Uses the quiet panel, the platform seam and the stand-ins' controls.
+//
+// The magneto block shared by both overhead modules, loaded into one quiet panel
+// and sharing the block through the shared-memory stand-in. Each input starts both gauges on a
+// fresh block, writes arbitrary 12-byte contents into it (as any process that opens the name
+// could), then runs arbitrary clicks on any rectangle of either gauge, simulator magneto values
+// and sync conditions, updates, writes into the block, kills and re-installs. After every
+// update the cluster's icons must show the block as the laws say, and a cut ignition must have
+// held both magnetos at 0; a click never turns a valid magneto value into an invalid one, and
+// its result is 0 or 1.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

@@ -1,12 +1,14 @@
-// Fuzz target: every text law of the gauges with arbitrary doubles and 32-bit integers in its
+// Fuzz target: every text law of the gauges on arbitrary inputs and field widths.
+// Uses the readout laws (compiled in), the frame's text helpers and the standard library.
+//
+// Every text law of the gauges with arbitrary doubles and 32-bit integers in its
 // variables and argument, and arbitrary field widths. The text buffer is a heap block of
-// exactly maxChars + 1 bytes, as the panel system promises, so a write past it is reported;
-// the text must end inside it, hold at most maxChars characters, and be what the law's rules
-// give for its input (checked against the standard formatting where the rules are "%0Nd",
-// "%0NX" or "%.Nf"). The laws' returned value must be the argument, bit for bit. Covers the
-// six lawElement laws of the overheads and the compass card laws (compiled in from
-// overhead/readouts.cpp) and the fixed-point formatting of the altimeter's setting window.
-// Uses the lawElement laws, the frame's text helpers and the standard library.
+// exactly maxChars + 1 bytes, as the panel system promises, so a write past it is reported; the
+// text must end inside it, hold at most maxChars characters, and be what the law's rules give
+// for its input (checked against the standard formatting where the rules are "%0Nd", "%0NX" or
+// "%.Nf"). The laws' returned value must be the argument, bit for bit. Covers the six readout
+// laws of the overheads and the compass card laws (compiled in from overhead/readouts.cpp) and
+// the fixed-point formatting of the altimeter's setting window.
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>

@@ -1,11 +1,13 @@
-// Fuzz target: the scenario parser and runner on arbitrary text, with the module directory
-// pointing at the built native modules. Each input runs in a fresh panel, sound device and
-// shared memory, as a fresh `panelhost run` would. Only the five modules' names may be
-// loaded (a path would let the text load any library of the machine), at most a few hundred
-// updates are run in all (the runner accepts up to ten million at a time), and pictures are
-// drawn but cannot be written (the output directory does not exist). The runner must answer
-// every text with 0, 1 or 2 and a transcript ending in its summary line.
+// Fuzz target: the panel host's scenario parser and runner on arbitrary text.
 // Uses the panel host's scenario interface and the platform stand-ins' controls.
+//
+// The scenario parser and runner on arbitrary text, with the module directory
+// pointing at the built native modules. Each input runs in a fresh panel, sound device and
+// shared memory, as a fresh `panelhost run` would. Only the five modules' names may be loaded
+// (a path would let the text load any library of the machine), at most a few hundred updates
+// are run in all (the runner accepts up to ten million at a time), and pictures are drawn but
+// cannot be written (the output directory does not exist). The runner must answer every text
+// with 0, 1 or 2 and a transcript ending in its summary line.
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>

@@ -1,9 +1,12 @@
-// Fuzz target: the live page's request handler on arbitrary requests. One live panel with
-// the five native modules answers a sequence of requests built from the input (method, a
-// path mostly from the page's own, query pairs and a body, mostly JSON). Every request must
-// be answered, never thrown out of the handler: a request the panel cannot honour gets a
-// 4xx answer with an error text. Scenario bodies are run only when they are short (the
-// runner accepts up to ten million updates a step). Uses the live panel's interface.
+// Fuzz target: the live page's request handler on arbitrary requests.
+// Uses the live panel's interface (host/serve.h) and the platform stand-ins' controls.
+//
+// The live page's request handler on arbitrary requests. One live panel with the
+// five native modules answers a sequence of requests built from the input (method, a path
+// mostly from the page's own, query pairs and a body, mostly JSON). Every request must be
+// answered, never thrown out of the handler: a request the panel cannot honour gets a 4xx
+// answer with an error text. Scenario bodies are run only when they are short (the runner
+// accepts up to ten million updates a step).
 #include <cstdio>
 #include <cstdlib>
 #include <string>

@@ -1,10 +1,12 @@
-// Fuzz target: the WAVE resource reader on arbitrary bytes. The image lies in a heap block of
-// exactly its size, so any read past it is reported. The walk is checked against a plain
-// second reading of the same rules; the resource look-up through the resource stand-in must
-// agree with it and set soundStatus as documented; and a buffer made from an accepted image
-// through the DirectSound stand-in must take exactly the sample bytes, also after a loss.
-// Input: one byte saying which outputs are wanted, then the image.
+// Fuzz target: the WAVE resource reader on arbitrary bytes.
 // Uses the sound reader (compiled in), the platform stand-ins and their controls.
+//
+// The WAVE resource reader on arbitrary bytes. The image lies in a heap block of
+// exactly its size, so any read past it is reported. The walk is checked against a plain second
+// reading of the same rules; the resource look-up through the resource stand-in must agree with
+// it and set soundStatus as documented; and a buffer made from an accepted image through the
+// DirectSound stand-in must take exactly the sample bytes, also after a loss. Input: one byte
+// saying which outputs are wanted, then the image.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

@@ -1,7 +1,10 @@
+// Replays fuzz inputs through a fuzz target without the fuzzing engine, as a normal test.
+// Uses the standard library only.
+//
 // Replays fuzz inputs through a fuzz target without the fuzzing engine: every file named, and
-// every file in every directory named, is passed once to LLVMFuzzerTestOneInput. A finding
-// kept as a regression input fails this replay (a crash, a sanitizer report or a broken check
-// aborts) until it is fixed. Uses the standard library only.
+// every file in every directory named, is passed once to LLVMFuzzerTestOneInput. A finding kept
+// as a regression input fails this replay (a crash, a sanitizer report or a broken check
+// aborts) until it is fixed.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>

@@ -1,10 +1,13 @@
+// Test: every platform failure injected while every rectangle of every module is clicked.
+// Uses the panel host and the platform stand-ins' controls.
+//
 // Platform failures under clicks: every gauge module in one panel host, every failure the
-// platform can give the sound path (device, cooperative level, buffer, lock, play, lost
-// buffer, restore) and the magneto block (file mapping, view) injected natively, and every
-// mouse rectangle of every module clicked twice. A sound failure is silent: each click's other
-// work (key events, switch states, icons, texts) must be exactly what it is without the
-// failure. Without a magneto block the cluster shows its absent state and sends nothing, and
-// the other gauges are not touched. Uses the panel host and the platform stand-ins' controls.
+// platform can give the sound path (device, cooperative level, buffer, lock, play, lost buffer,
+// restore) and the magneto block (file mapping, view) injected natively, and every mouse
+// rectangle of every module clicked twice. A sound failure is silent: each click's other work
+// (key events, switch states, icons, texts) must be exactly what it is without the failure.
+// Without a magneto block the cluster shows its absent state and sends nothing, and the other
+// gauges are not touched.
 #include <gtest/gtest.h>
 
 #include <functional>
