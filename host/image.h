@@ -29,6 +29,7 @@ std::string toString(const Rgb& c);
 struct Rect {
     int x = 0, y = 0, width = 0, height = 0;
     bool empty() const { return width <= 0 || height <= 0; }
+    friend bool operator==(const Rect&, const Rect&) = default;
     bool contains(int px, int py) const {
         return px >= x && py >= y && int64_t(px) - x < width && int64_t(py) - y < height;
     }

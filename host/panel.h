@@ -58,6 +58,7 @@ struct InstalledElement {
 };
 
 struct Module;
+struct RenderCache;  // the renderer's pictures kept between frames (host/render.cpp)
 
 struct Gauge {
     Module* module = nullptr;
@@ -68,6 +69,7 @@ struct Gauge {
     bool mouseInstalled = false;
     int width = 0, height = 0;  // background bitmap size
     int updates = 0;
+    std::shared_ptr<RenderCache> renderCache;  // dropped with the gauge's module
 };
 
 struct Module {

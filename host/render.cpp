@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <map>
+#include <memory>
 #include <set>
 #include <string_view>
 
@@ -13,13 +15,31 @@ namespace host {
 
 // ---- drawing pieces ----
 
+namespace {
+// Writes an opaque pixel at image (not gauge) coordinates the caller has clipped already.
+inline void putPixel(uint8_t* row, int x, Rgb c) {
+    uint8_t* p = row + size_t(x) * 4;
+    p[0] = c.r;
+    p[1] = c.g;
+    p[2] = c.b;
+    p[3] = 255;
+}
+inline uint8_t* imageRow(Image& image, int gy) {
+    return image.rgba.data() + size_t(gy - image.originY) * size_t(image.width) * 4;
+}
+}  // namespace
+
 void drawBitmap(Image& image, const Bitmap& bitmap, int x, int y, const Rect& clip) {
     const Rect area = intersect(intersect(Rect{x, y, bitmap.width, bitmap.height}, clip), gaugeArea(image));
-    for (int gy = area.y; gy - area.y < area.height; ++gy)
-        for (int gx = area.x; gx - area.x < area.width; ++gx) {
-            const Rgb c = bitmap.at(gx - x, gy - y);
-            if (!Bitmap::transparent(c)) setGaugePixel(image, gx, gy, c);
-        }
+    if (area.empty()) return;
+    // Clipped once, then row by row with plain pointers: this is most of a frame's work.
+    for (int gy = area.y; gy - area.y < area.height; ++gy) {
+        uint8_t* row = imageRow(image, gy);
+        const Rgb* source = bitmap.pixels.data() + size_t(gy - y) * size_t(bitmap.width) + size_t(area.x - x);
+        const int first = area.x - image.originX;
+        for (int i = 0; i < area.width; ++i)
+            if (!Bitmap::transparent(source[i])) putPixel(row, first + i, source[i]);
+    }
 }
 
 Rect rotatedBounds(const Bitmap& bitmap, int pivotX, int pivotY, int x, int y) {
@@ -52,9 +72,27 @@ void drawRotatedBitmap(Image& image, const Bitmap& bitmap, int pivotX, int pivot
         c = std::cos(turn * std::numbers::pi / 180.0);
         s = std::sin(turn * std::numbers::pi / 180.0);
     }
-    const Rect area =
-        intersect(intersect(rotatedBounds(bitmap, pivotX, pivotY, x, y), clip), gaugeArea(image));
-    for (int gy = area.y; gy - area.y < area.height; ++gy)
+    // The turned bitmap's own corners bound what it covers at this angle (two pixels spare
+    // for rounding); every pixel outside maps outside the bitmap.
+    double left = 0, right = 0, top = 0, bottom = 0;
+    bool firstCorner = true;
+    for (double bx : {-(pivotX + 0.5), bitmap.width - (pivotX + 0.5)})
+        for (double by : {-(pivotY + 0.5), bitmap.height - (pivotY + 0.5)}) {
+            const double dx = c * bx - s * by, dy = s * bx + c * by;
+            left = firstCorner ? dx : std::min(left, dx);
+            right = firstCorner ? dx : std::max(right, dx);
+            top = firstCorner ? dy : std::min(top, dy);
+            bottom = firstCorner ? dy : std::max(bottom, dy);
+            firstCorner = false;
+        }
+    Rect turned = rotatedBounds(bitmap, pivotX, pivotY, x, y);
+    const int tx = floorToInt(x + left) - 2, ty = floorToInt(y + top) - 2;
+    if (tx != INT32_MIN && ty != INT32_MIN)
+        turned = intersect(turned, {tx, ty, floorToInt(right - left) + 5, floorToInt(bottom - top) + 5});
+    const Rect area = intersect(intersect(turned, clip), gaugeArea(image));
+    if (area.empty()) return;
+    for (int gy = area.y; gy - area.y < area.height; ++gy) {
+        uint8_t* row = imageRow(image, gy);
         for (int gx = area.x; gx - area.x < area.width; ++gx) {
             // The picture pixel's offset from the pivot, turned back into the bitmap (screen y
             // grows downwards, so a clockwise turn by a is (c -s; s c)).
@@ -63,8 +101,9 @@ void drawRotatedBitmap(Image& image, const Bitmap& bitmap, int pivotX, int pivot
             const int v = floorToInt(pivotY + 0.5 - s * dx + c * dy);
             if (u < 0 || v < 0 || u >= bitmap.width || v >= bitmap.height) continue;
             const Rgb colour = bitmap.at(u, v);
-            if (!Bitmap::transparent(colour)) setGaugePixel(image, gx, gy, colour);
+            if (!Bitmap::transparent(colour)) putPixel(row, gx - image.originX, colour);
         }
+    }
 }
 
 void fillRect(Image& image, const Rect& r, Rgb colour, const Rect& clip) {
@@ -182,10 +221,38 @@ std::vector<Placed> place(const Gauge& gauge, const BitmapSource& bitmaps) {
     return placed;
 }
 
-bool showsSomething(const Bitmap& b) {
-    for (const Rgb& p : b.pixels)
-        if (!Bitmap::transparent(p)) return true;
-    return false;
+}  // namespace
+
+struct StaticLayer {
+    Rect canvas;
+    const ElementHeader* root = nullptr;
+    std::vector<const Bitmap*> bitmaps;
+    Image image;
+};
+
+// Kept with the gauge: bitmaps live as long as their module, and so does the gauge.
+struct RenderCache {
+    std::map<const Bitmap*, bool> shows;
+    StaticLayer layer;
+
+    bool showsSomething(const Bitmap& b) {
+        auto [it, fresh] = shows.try_emplace(&b, false);
+        if (fresh)
+            for (const Rgb& p : b.pixels)
+                if (!Bitmap::transparent(p)) {
+                    it->second = true;
+                    break;
+                }
+        return it->second;
+    }
+};
+
+namespace {
+
+RenderCache& cacheOf(const Gauge& gauge) {
+    auto& kept = const_cast<Gauge&>(gauge).renderCache;
+    if (!kept) kept = std::make_shared<RenderCache>();
+    return *kept;
 }
 
 template <typename F>
@@ -234,6 +301,7 @@ Image renderGauge(const Gauge& gauge, const BitmapSource& bitmaps, const RenderO
     if (gauge.elements.empty()) return {};
     const std::vector<Placed> placed = place(gauge, bitmaps);
 
+    RenderCache& cache = cacheOf(gauge);
     const Placed& root = placed.front();
     Rect background = root.extent;
     if (background.empty()) background = {root.element->header->x, root.element->header->y, gauge.width, gauge.height};
@@ -242,7 +310,7 @@ Image renderGauge(const Gauge& gauge, const BitmapSource& bitmaps, const RenderO
     // entirely transparent (the overheads' compass window, placed outside the background to
     // hide the card) adds nothing, so what lies outside stays hidden.
     for (size_t i = 1; i < placed.size(); ++i)
-        if (placed[i].element->header->kind == StaticImage && placed[i].bitmap && showsSomething(*placed[i].bitmap))
+        if (placed[i].element->header->kind == StaticImage && placed[i].bitmap && cache.showsSomething(*placed[i].bitmap))
             background = unite(background, placed[i].extent);
     // With hidden content shown, the background's edge is outlined one pixel outside it.
     const Rect edge = background.empty() ? Rect{}
@@ -258,10 +326,27 @@ Image renderGauge(const Gauge& gauge, const BitmapSource& bitmaps, const RenderO
     }
     if (canvas.empty()) return {};
 
-    Image image = makeImage(canvas.width, canvas.height, panelGrey);
-    image.originX = canvas.x;
-    image.originY = canvas.y;
-    for (const Placed& p : placed) {
+    // The static images at the head of the tree are drawn before anything else and never
+    // change while the gauge is installed: they are drawn once into a kept picture, and each
+    // frame starts from a copy of it.
+    size_t leading = 0;
+    std::vector<const Bitmap*> layerBitmaps;
+    while (leading < placed.size() && placed[leading].element->header->kind == StaticImage)
+        layerBitmaps.push_back(placed[leading++].bitmap);
+    StaticLayer& layer = cache.layer;
+    if (!(layer.canvas == canvas) || layer.root != gauge.root || layer.bitmaps != layerBitmaps || layer.image.rgba.empty()) {
+        layer.image = makeImage(canvas.width, canvas.height, panelGrey);
+        layer.image.originX = canvas.x;
+        layer.image.originY = canvas.y;
+        for (size_t i = 0; i < leading; ++i)
+            if (placed[i].bitmap) drawBitmap(layer.image, *placed[i].bitmap, placed[i].drawX, placed[i].drawY, canvas);
+        layer.canvas = canvas;
+        layer.root = gauge.root;
+        layer.bitmaps = std::move(layerBitmaps);
+    }
+    Image image = layer.image;
+    for (size_t i = leading; i < placed.size(); ++i) {
+        const Placed& p = placed[i];
         const ElementHeader* h = p.element->header;
         switch (h->kind) {
         case String:
