@@ -19,14 +19,15 @@ jobs=${P9V_JOBS:-2}
 runtime=$(dirname "$(clang++ -print-file-name=libclang_rt.asan-x86_64.so)")
 # The modules are shared objects loaded at run time, so the sanitizer runtime is shared too;
 # every object gets coverage so the fuzzer also learns from module and host code.
+mkdir -p "$tree"
 cmake -S . -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DP9V_FUZZ=ON -DP9V_SANITIZE=ON \
     -DCMAKE_C_FLAGS="-fsanitize=fuzzer-no-link -shared-libsan" \
     -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link -shared-libsan" \
     -DCMAKE_EXE_LINKER_FLAGS="-shared-libsan -Wl,-rpath,$runtime" \
     -DCMAKE_SHARED_LINKER_FLAGS="-shared-libsan -Wl,-rpath,$runtime" \
-    -DCMAKE_MODULE_LINKER_FLAGS="-shared-libsan -Wl,-rpath,$runtime" > "$tree.configure.log" 2>&1 ||
-    { cat "$tree.configure.log"; exit 2; }
+    -DCMAKE_MODULE_LINKER_FLAGS="-shared-libsan -Wl,-rpath,$runtime" > "$tree/configure.log" 2>&1 ||
+    { cat "$tree/configure.log"; exit 2; }
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
