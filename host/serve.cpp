@@ -65,7 +65,8 @@ constexpr size_t maxEventsPerAnswer = 500;
 Response errorResponse(int status, const std::string& message) {
     Response r;
     r.status = status;
-    r.body = json{{"error", message}}.dump();
+    // An error may quote what the request sent, which need not be UTF-8.
+    r.body = json{{"error", message}}.dump(-1, ' ', false, json::error_handler_t::replace);
     return r;
 }
 
