@@ -20,4 +20,7 @@ struct NativeResourceTable {
 extern "C" {
 void platformRegisterResources(void* module, const NativeResourceTable* table);
 void platformUnregisterResources(void* module);
+// The registered resource whose bytes hold `address`: its module, id and the bytes from
+// `address` to the resource's end. False when no resource holds it.
+int platformResourceContaining(const void* address, void** module, unsigned* id, unsigned* remaining);
 }

@@ -24,6 +24,21 @@ void platformRegisterResources(void* module, const NativeResourceTable* table) {
 
 void platformUnregisterResources(void* module) { registry().erase(module); }
 
+int platformResourceContaining(const void* address, void** module, unsigned* id, unsigned* remaining) {
+    auto* at = static_cast<const unsigned char*>(address);
+    for (auto& [handle, table] : registry())
+        for (uint32_t i = 0; i < table->count; ++i) {
+            const NativeResource& r = table->entries[i];
+            if (r.data && at >= r.data && at < r.data + r.size) {
+                *module = handle;
+                *id = r.id;
+                *remaining = unsigned(r.data + r.size - at);
+                return 1;
+            }
+        }
+    return 0;
+}
+
 HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
     auto found = registry().find(module);
     if (found == registry().end() || !IS_INTRESOURCE(name)) return nullptr;

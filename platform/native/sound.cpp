@@ -10,6 +10,7 @@
 #include <mutex>
 #include <vector>
 
+#include "resource_table.h"
 #include "sound_control.h"
 #include "win_resources.h"
 #include "win_sound.h"
@@ -67,33 +68,29 @@ bool failing(PlatformSoundFault which, HRESULT& result) {
 // The module and WAVE resource a format record lies in. The modules pass the format record
 // where it lies inside their locked resource, so its address tells which sound a buffer holds;
 // the log names the sound by that resource's id.
-void resourceOf(const void* format, HMODULE& module, int32_t& id) {
+// The module and WAVE resource the format record lies in, and how many of its bytes lie
+// inside that resource (all 18 of a full record when it lies in no resource).
+DWORD resourceOf(const void* format, HMODULE& module, int32_t& id) {
     module = nullptr;
     id = -1;
-    Dl_info info{};
-    if (!dladdr(format, &info) || !info.dli_fbase) return;
-    auto* at = static_cast<const uint8_t*>(format);
-    for (uint32_t candidate = 1; candidate <= 0xFFFF; ++candidate) {
-        HRSRC found = FindResourceA(info.dli_fbase, MAKEINTRESOURCEA(candidate), "WAVE");
-        if (!found) continue;
-        auto* start = static_cast<const uint8_t*>(LockResource(LoadResource(info.dli_fbase, found)));
-        DWORD size = SizeofResource(info.dli_fbase, found);
-        if (start && at >= start && at < start + size) {
-            module = info.dli_fbase;
-            id = int32_t(candidate);
-            return;
-        }
-    }
+    void* holder = nullptr;
+    unsigned resourceId = 0, remaining = 0;
+    if (!platformResourceContaining(format, &holder, &resourceId, &remaining)) return sizeof(WAVEFORMATEX);
+    module = holder;
+    id = int32_t(resourceId);
+    return remaining;
 }
 
 class Buffer final : public IDirectSoundBuffer {
 public:
     Buffer(const DSBUFFERDESC& d) : size_(d.dwBufferBytes), bytes_(std::make_shared<Bytes>(d.dwBufferBytes, 0)) {
-        // PCM formats end at the bits per sample; only other formats carry the extra size.
-        std::memcpy(&format_, d.lpwfxFormat, 16);
+        // PCM formats end at the bits per sample; only other formats carry the extra size. A
+        // format chunk may be as short as 14 bytes, so nothing past its resource is read.
+        DWORD available = resourceOf(d.lpwfxFormat, module_, soundId_);
+        std::memcpy(&format_, d.lpwfxFormat, std::min<DWORD>(16, available));
         format_.cbSize = 0;
-        if (format_.wFormatTag != WAVE_FORMAT_PCM) std::memcpy(&format_.cbSize, &d.lpwfxFormat->cbSize, 2);
-        resourceOf(d.lpwfxFormat, module_, soundId_);
+        if (format_.wFormatTag != WAVE_FORMAT_PCM && available >= 18)
+            std::memcpy(&format_.cbSize, &d.lpwfxFormat->cbSize, 2);
     }
 
     ULONG AddRef() override {
