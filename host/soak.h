@@ -35,7 +35,6 @@ struct SoakResult {
     long reinstalls = 0;
     long residentAfterWarmUpKb = -1;  // -1 where resident memory cannot be read
     long residentAtEndKb = -1;
-    long soundLogEntries = 0;  // the native sound stand-in's play log, which keeps every play
 };
 
 SoakResult runSoak(const SoakOptions& options);
@@ -44,8 +43,7 @@ SoakResult runSoak(const SoakOptions& options);
 void printSoak(const SoakOptions& options, const SoakResult& r, std::ostream& out);
 
 // `panelhost soak SEED COUNT`: runs the soak and prints it. 0 when it ran and resident memory
-// did not grow after the warm-up beyond what the sound stand-in's log accounts for, 1 when it
-// grew, 2 when it could not run.
+// did not grow after the warm-up beyond allocator noise, 1 when it grew, 2 when it could not run.
 int soakCommand(const std::vector<std::string>& arguments, const std::vector<std::string>& moduleDirs);
 
 }  // namespace host

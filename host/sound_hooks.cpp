@@ -2,6 +2,8 @@
 #include "sound_hooks.h"
 
 #if !defined(_WIN32)
+#include <algorithm>
+
 #include "sound_control.h"
 #endif
 
@@ -18,6 +20,9 @@ uint32_t reported = 0;
 bool nextSoundStart(SoundStart& out) {
     uint32_t count = platformSoundPlayCount();
     if (reported > count) reported = 0;  // the log was reset
+    // Plays the log no longer keeps are passed over: a host that did not look for a long
+    // time hears the latest ones.
+    reported = std::max(reported, platformSoundFirstKept());
     PlatformSoundPlay play;
     if (reported >= count || !platformSoundPlayAt(reported, &play)) return false;
     ++reported;

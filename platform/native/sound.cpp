@@ -1,11 +1,13 @@
 // DirectSound stand-in: devices and static secondary buffers that keep a copy of what is
 // written into them, the buffer-lost behaviour, the foreground window, fault injection and a
-// play log of every sound started, from which the panel host reports and mixes what played.
-// One process-wide state, so every module loaded into the host shares the same log.
+// play log of the sounds started, from which the panel host reports and mixes what played.
+// One process-wide state, so every module loaded into the host shares the same log. The log
+// keeps the latest platformSoundLogCapacity plays: a host running for hours keeps bounded memory.
 #include <dlfcn.h>
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -40,7 +42,8 @@ struct State {
         PlatformSoundPlay play;
         std::shared_ptr<const Bytes> bytes;
     };
-    std::vector<Entry> log;
+    std::deque<Entry> log;  // the kept plays, oldest first
+    uint32_t dropped = 0;   // plays since the reset no longer kept: the index of log.front()
     PlatformSoundCounts counts{};
     DWORD lockPart1 = 0, lockPart2 = 0;
     HWND foreground = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x00010024));
@@ -178,7 +181,7 @@ public:
         if (failing(platformSoundPlay, result)) return result;
         State::Entry e{};
         e.bytes = bytes_;
-        e.play.sequence = uint32_t(state().log.size() + 1);
+        e.play.sequence = state().dropped + uint32_t(state().log.size()) + 1;
         e.play.module = module_;
         e.play.soundId = soundId_;
         e.play.buffer = static_cast<IDirectSoundBuffer*>(this);
@@ -188,6 +191,10 @@ public:
         e.play.samples = bytes_->data();
         e.play.length = size_;
         state().log.push_back(e);
+        if (state().log.size() > platformSoundLogCapacity) {
+            state().log.pop_front();
+            ++state().dropped;
+        }
         // A sound played once runs to its end; without a rewind the next Play starts there.
         position_ = size_;
         return DS_OK;
@@ -356,13 +363,19 @@ void platformSoundSetForegroundWindow(HWND window) {
 
 uint32_t platformSoundPlayCount() {
     std::lock_guard g(state().lock);
-    return uint32_t(state().log.size());
+    return state().dropped + uint32_t(state().log.size());
+}
+
+uint32_t platformSoundFirstKept() {
+    std::lock_guard g(state().lock);
+    return state().dropped;
 }
 
 BOOL platformSoundPlayAt(uint32_t index, PlatformSoundPlay* out) {
     std::lock_guard g(state().lock);
-    if (!out || index >= state().log.size()) return FALSE;
-    *out = state().log[index].play;
+    const State& s = state();
+    if (!out || index < s.dropped || index - s.dropped >= s.log.size()) return FALSE;
+    *out = s.log[index - s.dropped].play;
     return TRUE;
 }
 
@@ -386,6 +399,7 @@ void platformSoundReset() {
     s.devices.clear();
     for (Fault& f : s.faults) f = Fault{};
     s.log.clear();
+    s.dropped = 0;
     s.counts = PlatformSoundCounts{};
     s.lockPart1 = s.lockPart2 = 0;
     s.foreground = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x00010024));

@@ -25,7 +25,8 @@ struct PlatformSoundPlay {
     DWORD startPosition;        // play position when Play was called: 0 after a rewind
     DWORD flags;                // Play's flags
     WAVEFORMATEX format;        // the buffer's format, copied at creation
-    const uint8_t* samples;     // the buffer's bytes as they were when it started; kept until reset
+    const uint8_t* samples;     // the buffer's bytes as they were when it started; kept while
+                                // the play is kept in the log
     DWORD length;               // the buffer's size in bytes
 };
 
@@ -60,8 +61,15 @@ void platformSoundLoseBuffers();
 void platformSoundReportLockLengths(DWORD part1Bytes, DWORD part2Bytes);
 void platformSoundSetForegroundWindow(HWND window);
 
+// The play log keeps the latest plays only; older ones are dropped from it as new ones come.
+enum : uint32_t { platformSoundLogCapacity = 1024 };
+
+// Plays since the last reset, kept or not: the index the next play will have.
 uint32_t platformSoundPlayCount();
-// Copies entry `index` (0 = oldest) of the play log; false past its end.
+// Index of the oldest play still kept (0 until more than platformSoundLogCapacity have played).
+uint32_t platformSoundFirstKept();
+// Copies play `index` (0 = the first after the reset) of the play log; false for a play no
+// longer kept and past the log's end.
 BOOL platformSoundPlayAt(uint32_t index, PlatformSoundPlay* out);
 void platformSoundGetCounts(PlatformSoundCounts* out);
 

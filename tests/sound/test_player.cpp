@@ -179,3 +179,23 @@ TEST_F(SoundPathTest, TheCacheNeverHoldsMoreThanItsCapacity) {
 }
 
 }  // namespace
+
+TEST_F(SoundPathTest, ThePlayLogKeepsTheLatestPlaysOnly) {
+    // A panel running for hours must not keep every click it ever heard.
+    const uint32_t plays = platformSoundLogCapacity + 10;
+    for (uint32_t i = 0; i < plays; ++i) ASSERT_EQ(h->playSound(i % 2 ? otherSound : goodSound), 0) << "play " << i;
+
+    EXPECT_EQ(platformSoundPlayCount(), plays) << "the count is of every play since the reset";
+    EXPECT_EQ(platformSoundFirstKept(), 10u);
+    PlatformSoundPlay p{};
+    EXPECT_FALSE(platformSoundPlayAt(9, &p)) << "the oldest plays are dropped";
+    EXPECT_FALSE(platformSoundPlayAt(plays, &p));
+    EXPECT_EQ(play(10).sequence, 11u) << "kept plays keep their numbers";
+    EXPECT_EQ(play(plays - 1).sequence, plays);
+    EXPECT_EQ(playedBytes(plays - 1), testResource(otherSound).samples) << "the latest play keeps its samples";
+    EXPECT_EQ(playedBytes(10), testResource(goodSound).samples);
+
+    platformSoundReset();
+    EXPECT_EQ(platformSoundPlayCount(), 0u);
+    EXPECT_EQ(platformSoundFirstKept(), 0u);
+}
