@@ -91,12 +91,35 @@ void drawRotatedBitmap(Image& image, const Bitmap& bitmap, int pivotX, int pivot
         turned = intersect(turned, {tx, ty, floorToInt(right - left) + 5, floorToInt(bottom - top) + 5});
     const Rect area = intersect(intersect(turned, clip), gaugeArea(image));
     if (area.empty()) return;
+    // Along a row the bitmap coordinates are linear in the picture column, so the columns
+    // that can land inside the bitmap form one span; a long needle turned to a diagonal covers
+    // a small part of its bounds. The span is widened by two columns for rounding, and every
+    // pixel in it is still mapped and tested exactly as below.
+    const double u0 = pivotX + 0.5, v0 = pivotY + 0.5;
+    auto narrow = [](double& from, double& to, double base, double slope, double size) {
+        // base + slope * dx must lie in [0, size).
+        if (std::fabs(slope) < 1e-9) {
+            if (base < -1 || base > size + 1) from = 1, to = 0;
+            return;
+        }
+        double a = -base / slope, b = (size - base) / slope;
+        if (a > b) std::swap(a, b);
+        from = std::max(from, a - 2);
+        to = std::min(to, b + 2);
+    };
     for (int gy = area.y; gy - area.y < area.height; ++gy) {
         uint8_t* row = imageRow(image, gy);
-        for (int gx = area.x; gx - area.x < area.width; ++gx) {
+        const double dy = double(gy) - y;
+        double from = double(area.x) - x, to = from + area.width - 1;
+        narrow(from, to, u0 + s * dy, c, bitmap.width);
+        narrow(from, to, v0 + c * dy, -s, bitmap.height);
+        if (from > to) continue;
+        const int first = int(std::max<double>(area.x, std::ceil(from + x)));
+        const int last = int(std::min<double>(double(area.x) + area.width - 1, std::floor(to + x)));
+        for (int gx = first; gx <= last; ++gx) {
             // The picture pixel's offset from the pivot, turned back into the bitmap (screen y
             // grows downwards, so a clockwise turn by a is (c -s; s c)).
-            const double dx = double(gx) - x, dy = double(gy) - y;
+            const double dx = double(gx) - x;
             const int u = floorToInt(pivotX + 0.5 + c * dx + s * dy);
             const int v = floorToInt(pivotY + 0.5 - s * dx + c * dy);
             if (u < 0 || v < 0 || u >= bitmap.width || v >= bitmap.height) continue;

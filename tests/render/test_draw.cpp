@@ -186,6 +186,39 @@ TEST(NeedleRotation, OtherAnglesSampleNearestPixel) {
     }
 }
 
+TEST(NeedleRotation, OnlyPixelsThatMissTheBitmapAreSkipped) {
+    // The renderer looks at a span of each row only. Every pixel it leaves out must be one
+    // that maps outside the bitmap: the picture equals one made by mapping every pixel back,
+    // at angles near the quarters and the diagonals too, with the pivot inside the bitmap and
+    // off its end, and with the needle half out of the picture.
+    struct Case {
+        int pivotX, pivotY, x, y;
+    };
+    const Case cases[] = {{0, 1, 0, 0}, {12, 2, 3, -4}, {-7, 9, -20, 5}, {40, 1, 0, 0}};
+    const double angles[] = {1e-7, 0.5, 30, 44.99, 45, 89.9999999, 90.0000001, 123.4, 179.99, 225, 269.999, 300, 359.9};
+    Bitmap needle = markedBitmap(25, 4);
+    needle.pixels[3] = needle.pixels[30] = {};  // transparent pixels inside
+    for (const Case& c : cases)
+        for (double degrees : angles) {
+            Image drawn = makeImage(71, 61, panelGrey);
+            drawn.originX = -35;
+            drawn.originY = -30;
+            Image expected = drawn;
+            drawRotatedBitmap(drawn, needle, c.pivotX, c.pivotY, c.x, c.y, degrees, gaugeArea(drawn));
+            const double a = degrees * std::numbers::pi / 180.0, cs = std::cos(a), sn = std::sin(a);
+            for (int gy = -30; gy <= 30; ++gy)
+                for (int gx = -35; gx <= 35; ++gx) {
+                    const double dx = double(gx) - c.x, dy = double(gy) - c.y;
+                    const int u = int(std::floor(c.pivotX + 0.5 + cs * dx + sn * dy));
+                    const int v = int(std::floor(c.pivotY + 0.5 - sn * dx + cs * dy));
+                    if (u < 0 || v < 0 || u >= needle.width || v >= needle.height) continue;
+                    if (!Bitmap::transparent(needle.at(u, v))) setGaugePixel(expected, gx, gy, needle.at(u, v));
+                }
+            EXPECT_EQ(compareImages(drawn, expected, 0, nullptr).differing, 0)
+                << degrees << " degrees, pivot " << c.pivotX << "," << c.pivotY << " at " << c.x << "," << c.y;
+        }
+}
+
 TEST(NeedleRotation, GaugeDrawsTheShownAngle) {
     // The renderer turns a needle by where the host shows it now, not by its target.
     FakeGauge g;
