@@ -131,8 +131,10 @@ void drawRotatedBitmap(Image& image, const Bitmap& bitmap, int pivotX, int pivot
 
 void fillRect(Image& image, const Rect& r, Rgb colour, const Rect& clip) {
     const Rect area = intersect(intersect(r, clip), gaugeArea(image));
-    for (int gy = area.y; gy - area.y < area.height; ++gy)
-        for (int gx = area.x; gx - area.x < area.width; ++gx) setGaugePixel(image, gx, gy, colour);
+    for (int gy = area.y; gy - area.y < area.height; ++gy) {
+        uint8_t* row = imageRow(image, gy);
+        for (int i = 0, first = area.x - image.originX; i < area.width; ++i) putPixel(row, first + i, colour);
+    }
 }
 
 void outlineRect(Image& image, const Rect& r, Rgb colour, const Rect& clip) {

@@ -452,6 +452,23 @@ TEST_F(StringBox, TextEndsAtItsTerminatorAndStaysInTheBox) {
     EXPECT_LE(ink.y + ink.height, 20);
 }
 
+TEST_F(StringBox, KeptGlyphsDrawAsTheFirstTime) {
+    // Rasterised glyphs are kept by size and sub-pixel offset. A readout drawn again, after
+    // enough other sizes and offsets to fill and restart the kept set, draws the same pixels.
+    const Font* sans = fontForFace("Arial");
+    ASSERT_NE(sans, nullptr);
+    auto draw = [&](double height, int boxX) {
+        Image image = makeImage(200, 60, ground);
+        drawText(image, *sans, "1234.5 WAV", {boxX, 5, 180, 50}, height, {240, 200, 40}, textCentre, gaugeArea(image));
+        return image;
+    };
+    const Image first = draw(23.5, 10);
+    for (int i = 0; i < 600; ++i) draw(8 + i * 0.037, i % 7);  // about 6000 glyphs
+    const Image again = draw(23.5, 10);
+    EXPECT_EQ(compareImages(first, again, 0, nullptr).differing, 0);
+    EXPECT_GT(countColour(first, {240, 200, 40}), 0) << "drawn at full coverage somewhere";
+}
+
 class Extent : public ::testing::Test {
 protected:
     // Background 20 x 10 with a transparent corner, an icon hidden below-left of it and a
