@@ -24,6 +24,13 @@ inline void putPixel(uint8_t* row, int x, Rgb c) {
     p[2] = c.b;
     p[3] = 255;
 }
+// floor(v) for a v known to lie well inside the int range (a bitmap coordinate a few pixels
+// off its bitmap at most): a truncation and a step down for negative fractions, without the
+// range checks of floorToInt.
+inline int floorNear(double v) {
+    const int t = int(v);
+    return t - (double(t) > v);
+}
 inline uint8_t* imageRow(Image& image, int gy) {
     return image.rgba.data() + size_t(gy - image.originY) * size_t(image.width) * 4;
 }
@@ -86,9 +93,13 @@ void drawRotatedBitmap(Image& image, const Bitmap& bitmap, int pivotX, int pivot
             firstCorner = false;
         }
     Rect turned = rotatedBounds(bitmap, pivotX, pivotY, x, y);
-    const int tx = floorToInt(x + left) - 2, ty = floorToInt(y + top) - 2;
-    if (tx != INT32_MIN && ty != INT32_MIN)
-        turned = intersect(turned, {tx, ty, floorToInt(right - left) + 5, floorToInt(bottom - top) + 5});
+    const int cornerX = floorToInt(x + left), cornerY = floorToInt(y + top);
+    if (cornerX != INT32_MIN && cornerY != INT32_MIN) {
+        // In 64 bits: a corner near the lowest int stays in range with its two spare pixels.
+        auto spare = [](int v) { return int(std::max<int64_t>(int64_t(v) - 2, INT32_MIN)); };
+        turned = intersect(turned, {spare(cornerX), spare(cornerY), floorToInt(right - left) + 5,
+                                    floorToInt(bottom - top) + 5});
+    }
     const Rect area = intersect(intersect(turned, clip), gaugeArea(image));
     if (area.empty()) return;
     // Along a row the bitmap coordinates are linear in the picture column, so the columns
@@ -120,8 +131,8 @@ void drawRotatedBitmap(Image& image, const Bitmap& bitmap, int pivotX, int pivot
             // The picture pixel's offset from the pivot, turned back into the bitmap (screen y
             // grows downwards, so a clockwise turn by a is (c -s; s c)).
             const double dx = double(gx) - x;
-            const int u = floorToInt(pivotX + 0.5 + c * dx + s * dy);
-            const int v = floorToInt(pivotY + 0.5 - s * dx + c * dy);
+            const int u = floorNear(pivotX + 0.5 + c * dx + s * dy);
+            const int v = floorNear(pivotY + 0.5 - s * dx + c * dy);
             if (u < 0 || v < 0 || u >= bitmap.width || v >= bitmap.height) continue;
             const Rgb colour = bitmap.at(u, v);
             if (!Bitmap::transparent(colour)) putPixel(row, gx - image.originX, colour);

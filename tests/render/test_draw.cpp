@@ -219,6 +219,25 @@ TEST(NeedleRotation, OnlyPixelsThatMissTheBitmapAreSkipped) {
         }
 }
 
+TEST(NeedleRotation, PivotsAndPlacesAtTheIntegerLimitsDrawNothing) {
+    // A needle record may hold any pivot and place; one whose bitmap lies far off the picture
+    // leaves it untouched at every angle.
+    struct Case {
+        int pivotX, pivotY, x, y;
+    };
+    const Case cases[] = {{INT32_MAX, 0, 0, 0},         {INT32_MIN, INT32_MIN, 0, 0}, {0, 0, INT32_MAX, INT32_MAX},
+                          {0, 1, INT32_MIN, 0},         {INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN}};
+    const Bitmap needle = markedBitmap(25, 4);
+    for (const Case& c : cases)
+        for (double degrees : {0.0, 1e-7, 33.0, 90.0, 181.5, 270.0}) {
+            Image image = makeImage(41, 41, panelGrey);
+            image.originX = image.originY = -20;
+            drawRotatedBitmap(image, needle, c.pivotX, c.pivotY, c.x, c.y, degrees, gaugeArea(image));
+            EXPECT_EQ(countColour(image, panelGrey), 41 * 41)
+                << degrees << " degrees, pivot " << c.pivotX << "," << c.pivotY << " at " << c.x << "," << c.y;
+        }
+}
+
 TEST(NeedleRotation, GaugeDrawsTheShownAngle) {
     // The renderer turns a needle by where the host shows it now, not by its target.
     FakeGauge g;
